@@ -1,0 +1,42 @@
+#include "launcher/game_launch.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "launcher/launch_error.h"
+#include "platform/module_path.h"
+#include "platform/unique_handle.h"
+
+const GameBuildRow* FindGameBuild(GameBuild build, bool mediaCenter) {
+  for (const GameBuildRow& row : GameBuildTable)
+    if (row.build == build && row.mediaCenter == mediaCenter) return &row;
+  return nullptr;
+}
+
+void LaunchGame(const wchar_t* executable, const wchar_t* switches) {
+  const std::wstring launcherFolder = FolderOfPath(ModuleFilePath());
+  // The game is named without a folder: the current directory is where the
+  // shell finds it, and the game finds its data relative to it.
+  SetCurrentDirectoryW(launcherFolder.c_str());
+
+  SHELLEXECUTEINFOW request = {};
+  request.cbSize = sizeof(request);
+  request.fMask = SEE_MASK_NOCLOSEPROCESS;
+  request.hwnd = nullptr;
+  request.lpVerb = nullptr;
+  request.lpFile = executable;
+  request.lpParameters = switches;
+  request.lpDirectory = launcherFolder.c_str();
+  request.nShow = SW_SHOWNORMAL;
+
+  const BOOL started = ShellExecuteExW(&request);
+  const DWORD lastError = GetLastError();
+  const platform::unique_handle game(request.hProcess);
+  if (!started || reinterpret_cast<INT_PTR>(request.hInstApp) <= 32) {
+    ShowLaunchError(LaunchErrorCode(lastError, request.hInstApp));
+    return;
+  }
+  if (game) WaitForSingleObject(game.get(), INFINITE);
+}

@@ -1,0 +1,49 @@
+#include "launcher/startup.h"
+
+#include <commctrl.h>
+
+#include "launcher/command_line.h"
+#include "launcher/game_launch.h"
+#include "launcher/media_center.h"
+#include "platform/unique_handle.h"
+#include "resource.h"
+#include "ui/main_dialog.h"
+
+HINSTANCE InstanceHandle = nullptr;
+bool MediaCenterRequested = false;
+
+namespace {
+
+// Lets the player pick the build in the main dialog. A dialog that cannot be
+// created counts as Close.
+GameBuild ChooseGameBuild() {
+  const INT_PTR result = DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr,
+                                         MainDialogProc, 0);
+  switch (result) {
+    case IDC_RUN_DIRECTX9: return GameBuild::DirectX9;
+    case IDC_RUN_DIRECTX10: return GameBuild::DirectX10;
+    default: return GameBuild::None;
+  }
+}
+
+}  // namespace
+
+int RunLauncher(HINSTANCE instance) {
+  InstanceHandle = instance;
+
+  // Held until we return, the game's whole run included. Another launcher
+  // ends silently; should the mutex fail otherwise, we go on unguarded.
+  const platform::unique_handle guard(CreateMutexW(nullptr, FALSE, SingleInstanceMutexName));
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+  InitCommonControls();
+
+  const LaunchRequest request = ParseCommandLine(GetCommandLineW());
+  MediaCenterRequested = request.mediaCenter;
+  const GameBuild build = request.build != GameBuild::None ? request.build : ChooseGameBuild();
+
+  if (const GameBuildRow* row = FindGameBuild(build, MediaCenterRequested))
+    LaunchGame(row->executable, row->switches);
+  if (MediaCenterRequested) StartMediaCenter();
+  return 0;
+}
