@@ -13,9 +13,8 @@ struct Opened {
   bool hasMenu = false;
 };
 
-BOOL CountControls(HWND child, LPARAM found) {
+BOOL CALLBACK CountControls(HWND, LPARAM found) {
   ++reinterpret_cast<Opened*>(found)->controls;
-  (void)child;
   return TRUE;
 }
 

@@ -14,15 +14,18 @@ HMODULE LauncherResourceModule() {
   return module;
 }
 
+namespace {
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<WORD> ResourceLanguages(HMODULE module, LPCWSTR type, LPCWSTR name) {
   std::vector<WORD> languages;
-  EnumResourceLanguagesW(
-      module, type, name,
-      [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) -> BOOL {
-        reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&languages));
+  EnumResourceLanguagesW(module, type, name, AddLanguage, reinterpret_cast<LONG_PTR>(&languages));
   return languages;
 }
 
