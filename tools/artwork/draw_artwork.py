@@ -348,8 +348,8 @@ def night_scene(width, height, layout, seed, scale=3):
     for t, j in jag:
         x = span_left - 80 * scale + (span_right - span_left + 170 * scale) * t
         outside = max(span_left - x, x - span_right, 0) / scale
-        ledge = math.floor(outside / 9) * 5 + (outside % 9) * 0.25
-        y = base_y * scale + (ledge + (outside / 16) ** 2 * 4 + j * min(1.0, outside / 8) * 5) * scale
+        ledge = math.floor(outside / 11) * 7 + (outside % 11) * 0.3
+        y = base_y * scale + (ledge + (outside / 18) ** 2 * 3 + j * min(1.0, outside / 8) * 12) * scale
         crag.append((x, min(y, H)))
     draw.polygon(crag + [(crag[-1][0], H), (crag[0][0], H)], fill=255)
     silhouette(shape, (14, 9, 20), (130, 80, 100))
@@ -386,7 +386,7 @@ def night_scene(width, height, layout, seed, scale=3):
     draw = ImageDraw.Draw(embers)
     for _ in range(layout["embers"]):
         x = rng.random() * W * layout["ember_width"]
-        y = H * (0.35 + 0.65 * rng.random() ** 0.6)
+        y = H * (0.5 + 0.5 * rng.random() ** 0.5)
         r = scale * (0.4 + 0.9 * rng.random() ** 2)
         draw.ellipse([x - r, y - r, x + r, y + r], fill=int(140 + 115 * rng.random()))
     glow(image, embers, (255, 90, 20), 2.5 * scale, 1.5)
