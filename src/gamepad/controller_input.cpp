@@ -24,9 +24,6 @@ static_assert(sizeof(DIPROPRANGE) == 24 && sizeof(DIPROPHEADER) == 16);
 constexpr DWORD CooperativeLevel = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
 constexpr LONG AxisMinimum = -1000;
 constexpr LONG AxisMaximum = 1000;
-// Acquire may answer DIERR_INPUTLOST while the device recovers; a device that
-// answers it forever must not hang the dialog, so we give up for this tick.
-constexpr int MaxAcquireAttempts = 8;
 constexpr HRESULT InputLost = static_cast<HRESULT>(DIERR_INPUTLOST);
 constexpr HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
 

@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+// Acquire may answer DIERR_INPUTLOST while a device recovers; one that
+// answers it for ever must not hang the dialog, so a tick tries this often.
+inline constexpr int MaxAcquireAttempts = 8;
+
 // Creates DirectInput and opens the first usable controller, if any; listens
 // for newly attached devices. Returns DirectInput8Create's failure code (then
 // no controller is opened while the dialog lives), else 0.
