@@ -21,6 +21,7 @@
 #include <initializer_list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,8 @@ enum class Method {
   Unexpected,  // anything else
 };
 const char* MethodName(Method method);
+// The method of a name MethodName gives; false when there is none.
+bool MethodByName(std::string_view name, Method* method);
 
 // The device id of calls on the IDirectInput8W object itself.
 inline constexpr int DirectInputObject = -1;
@@ -122,7 +125,24 @@ class FakeInputSystem {
   // foreground takes acquisition away from such interfaces.
   void SetForeground(bool inForeground);
 
+  // Runs a script of the calls above, one command a line; "#" starts a
+  // comment. Device ids count from 0 in the order of the plug commands.
+  //   plug <product name>
+  //   unplug <id>            replug <id>
+  //   states <id> <state> [| <state> ...]
+  //       a state: buttons=1,5 hat=9000 x=-1000 y=0 z=0 rx=0 ry=0 rz=0
+  //       (unnamed parts centred)
+  //   results <method> <id | directinput> <code> ... [forever]
+  //   foreground on | off
+  // Codes: S_OK, S_FALSE, E_FAIL, E_HANDLE, E_OUTOFMEMORY, DIERR_INPUTLOST,
+  // DIERR_UNPLUGGED, DIERR_OTHERAPPHASPRIO, DIERR_NOTACQUIRED,
+  // DIERR_DEVICENOTREG, DIERR_UNSUPPORTED, or a number such as 0x8007001E.
+  // Names are UTF-8. Returns "" or the first error, with its line number.
+  std::string RunScript(std::string_view script);
+
   const std::vector<LoggedCall>& Calls() const { return calls_; }
+  // The log as UTF-8 text, one call a line: "Method[device] arguments -> 0x...".
+  std::string CallLogText() const;
   std::vector<LoggedCall> CallsTo(Method method) const;
   int CountCalls(Method method) const;
   void ClearCalls() { calls_.clear(); }
