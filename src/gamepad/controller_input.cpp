@@ -27,6 +27,13 @@ constexpr LONG AxisMaximum = 1000;
 constexpr HRESULT InputLost = static_cast<HRESULT>(DIERR_INPUTLOST);
 constexpr HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
 
+// A call that failed handed out no reference, whatever it left in its
+// out-pointer: forget it without releasing it.
+template <typename T>
+void DropFailedOutPointer(platform::com_ptr<T>& pointer) {
+  static_cast<void>(pointer.release());
+}
+
 void ClearProductName() { GamepadDialog.ControllerProductName[0] = L'\0'; }
 
 void ReleaseControllerDevice() {
@@ -39,8 +46,10 @@ void ReleaseControllerDevice() {
 BOOL CALLBACK OpenFirstUsableController(const DIDEVICEINSTANCEW* instance, void*) {
   GamepadDialogState& state = GamepadDialog;
   if (state.ControllerDevice) return DIENUM_STOP;
-  if (FAILED(state.DirectInput->CreateDevice(instance->guidInstance, state.ControllerDevice.put(), nullptr)))
+  if (FAILED(state.DirectInput->CreateDevice(instance->guidInstance, state.ControllerDevice.put(), nullptr))) {
+    DropFailedOutPointer(state.ControllerDevice);
     return DIENUM_CONTINUE;
+  }
   DIDEVCAPS capabilities{};
   capabilities.dwSize = sizeof(capabilities);
   if (FAILED(state.ControllerDevice->GetCapabilities(&capabilities))) state.ControllerDevice.reset();
@@ -122,7 +131,7 @@ HRESULT InitControllerInput(HWND dialog) {
   const HRESULT created =
       DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W, state.DirectInput.put_void(), nullptr);
   if (FAILED(created)) {
-    state.DirectInput.reset();
+    DropFailedOutPointer(state.DirectInput);
     return created;
   }
   ListenForDeviceArrivals(dialog);
