@@ -124,8 +124,9 @@ def apply_noise(image, noise, strength):
     paste_color(image, (0, 0, 0), dark)
 
 
-def ridge(rng, width, start, end, roughness, steps=9):
-    """A jagged line of heights by midpoint displacement: 2**steps+1 points."""
+def ridge(rng, width, start, end, roughness, steps=9, decay=0.55):
+    """A jagged line of heights by midpoint displacement: 2**steps+1 points;
+    a higher decay keeps more small detail."""
     points = [start, end]
     spread = roughness
     for _ in range(steps):
@@ -134,7 +135,7 @@ def ridge(rng, width, start, end, roughness, steps=9):
             refined += [a, (a + b) / 2 + spread * (rng.random() * 2 - 1)]
         refined.append(points[-1])
         points = refined
-        spread *= 0.55
+        spread *= decay
     return [(width * i / (len(points) - 1), y) for i, y in enumerate(points)]
 
 
@@ -158,13 +159,17 @@ def text_mask(size, xy, text, face, anchor="la", stroke=0, spacing=0):
     return mask
 
 
-def metal_title(base, xy, text, face, spacing, scale, stops, outline, glow_color):
+TITLE_METAL = [(0.0, (255, 244, 214)), (0.45, GOLD), (0.55, (150, 100, 40)), (1.0, (230, 190, 110))]
+
+
+def metal_title(base, xy, text, face, spacing, scale, anchor="ls", stops=TITLE_METAL,
+                outline=(20, 8, 6), glow_color=(170, 30, 20)):
     """Draws a title in a vertical metal gradient with a dark outline, a bevel
     light on its upper edge and a coloured halo behind."""
-    mask = text_mask(base.size, xy, text, face, "ls", 0, spacing)
-    outer = text_mask(base.size, xy, text, face, "ls", max(1, int(2.2 * scale)), spacing)
+    mask = text_mask(base.size, xy, text, face, anchor, 0, spacing)
+    outer = text_mask(base.size, xy, text, face, anchor, max(1, int(2.2 * scale)), spacing)
     box = outer.getbbox()
-    glow(base, outer, glow_color, 9 * scale, 1.6)
+    glow(base, outer, glow_color, 7 * scale, 1.1)
     paste_color(base, outline, outer)
     top, bottom = box[1], box[3]
     fill = vertical_gradient(base.width, base.height, stops, top, bottom)
@@ -175,6 +180,7 @@ def metal_title(base, xy, text, face, spacing, scale, stops, outline, glow_color
     shifted = ImageChops.offset(mask, 0, int(1.5 * scale))
     bevel = ImageChops.subtract(mask, shifted).filter(ImageFilter.GaussianBlur(0.6 * scale))
     paste_color(base, (255, 250, 235), bevel.point(lambda v: v * 3 // 4))
+    return mask.getbbox()
 
 
 # ---------------------------------------------------------------------------
@@ -247,6 +253,29 @@ def draw_castle(draw, x0, base_y, s, color, windows):
         windows.append((x0 + (wx - 0.9) * s, base_y - wy * s, x0 + (wx + 0.9) * s, base_y - (wy - 3.2) * s))
 
 
+def draw_wanderer(draw, x, feet, s, color):
+    """A cloaked swordsman from behind, looking towards the fortress, his cape
+    blown to the left. `s` is his height in units of 60."""
+    u = s / 1.0
+
+    def p(dx, dy):
+        return (x + dx * u, feet - dy * u)
+
+    # Cape: from the shoulders down, flaring, its hem torn, trailing left.
+    cape = [p(-6, 46), p(6, 46), p(10, 30), p(12, 8), p(13, 0), p(9, 2), p(6, -1), p(2, 2), p(-2, -1),
+            p(-6, 2), p(-10, 0), p(-16, 4), p(-24, 8), p(-19, 12), p(-27, 17), p(-17, 22), p(-12, 34)]
+    draw.polygon(cape, fill=color)
+    # Hood, and the head under it.
+    draw.ellipse([p(-5.2, 57)[0], p(0, 57)[1], p(5.2, 0)[0], p(0, 45)[1]], fill=color)
+    # Legs showing below the cape.
+    draw.polygon([p(-5, 4), p(-1, 4), p(-1.5, -1), p(-6, -1)], fill=color)
+    draw.polygon([p(1.5, 4), p(5, 4), p(6, -1), p(1.5, -1)], fill=color)
+    # The sword in his right hand, its point towards the ground.
+    draw.polygon([p(9.5, 27), p(12, 28), p(23, 0), p(21.5, -0.5)], fill=color)
+    draw.polygon([p(6.5, 26.5), p(14.5, 30), p(14, 31.4), p(6, 28)], fill=color)
+    draw.ellipse([p(8.0, 33.5)[0], p(0, 33.5)[1], p(11, 0)[0], p(0, 30.5)[1]], fill=color)
+
+
 def night_scene(width, height, layout, seed, scale=3):
     """The artwork of VARKOLD's fortress under a pale moon, drawn at `scale`
     times the size and averaged down."""
@@ -274,15 +303,19 @@ def night_scene(width, height, layout, seed, scale=3):
     mx, my, mr = (v * scale for v in layout["moon"])
     draw_moon(image, mx, my, mr, rng, scale)
 
-    # Thin clouds drifting across the moon.
+    # Thin clouds drifting across the moon, each a row of blurred puffs.
     clouds = Image.new("L", (W, H))
     draw = ImageDraw.Draw(clouds)
-    for i in range(7):
-        cy = my + mr * (-0.2 + 0.3 * i) + rng.uniform(-4, 4) * scale
-        cx = mx + rng.uniform(-2.2, 2.2) * mr
-        half = rng.uniform(1.0, 2.4) * mr
-        draw.ellipse([cx - half, cy - 2.2 * scale, cx + half, cy + 2.2 * scale], fill=int(rng.uniform(110, 190)))
-    paste_color(image, (40, 18, 40), clouds.filter(ImageFilter.GaussianBlur(2.2 * scale)))
+    for _ in range(4):
+        cy = my + mr * rng.uniform(-0.5, 0.9)
+        cx = mx + rng.uniform(-1.6, 1.6) * mr
+        half = rng.uniform(0.8, 1.8) * mr
+        for _ in range(12):
+            px = cx + rng.uniform(-half, half)
+            py = cy + rng.uniform(-1.5, 1.5) * scale
+            pr = rng.uniform(0.15, 0.35) * mr
+            draw.ellipse([px - pr, py - pr * 0.18, px + pr, py + pr * 0.18], fill=int(rng.uniform(90, 170)))
+    paste_color(image, (44, 20, 42), clouds.filter(ImageFilter.GaussianBlur(2.5 * scale)))
 
     # Two ranges of mountains, the far one paler in the haze.
     for level, color, rough, haze in ((0.80, (52, 26, 50), 26, (120, 50, 60)),
@@ -297,29 +330,49 @@ def night_scene(width, height, layout, seed, scale=3):
         paste_color(image, haze, ImageChops.multiply(mist, mask))
 
     # The fortress on its crag, black against the moon.
-    silhouette = (7, 5, 12)
+    def silhouette(shape, color, rim_color):
+        image.paste(color, (0, 0), shape)
+        # A rim of moonlight along the upper edges.
+        rim = ImageChops.subtract(shape, ImageChops.offset(shape, -int(0.8 * scale), int(1.2 * scale)))
+        paste_color(image, rim_color, rim.filter(ImageFilter.GaussianBlur(0.5 * scale)).point(lambda v: v // 2))
+
     shape = Image.new("L", (W, H))
     draw = ImageDraw.Draw(shape)
     cx, base_y, cs = layout["castle"]
     windows = []
     draw_castle(draw, cx * scale, base_y * scale, cs * scale, 255, windows)
-    crag_left, crag_right = cx * scale - 20 * scale, cx * scale + 130 * cs * scale
-    crag = [(crag_left - 40 * scale, H)]
-    steps = 14
-    for i in range(steps + 1):
-        t = i / steps
-        x = crag_left + (crag_right - crag_left) * t
-        y = base_y * scale + (rng.uniform(-2, 3) * scale if 0 < i < steps else 6 * scale) + abs(t - 0.5) ** 2 * 40 * scale
-        crag.append((x, y))
-    crag.append((crag_right + 70 * scale, H))
-    draw.polygon(crag, fill=255)
-    # Foreground ground, rolling up to both sides.
-    ground = ridge(rng, W, layout["ground"][0] * H, layout["ground"][1] * H, 10 * scale, 8)
+    # The crag: flat where the walls stand, falling away in broken ledges.
+    span_left, span_right = cx * scale - 4 * scale, cx * scale + 124 * cs * scale
+    jag = ridge(rng, 1.0, 0.0, 0.0, 1.0, 7, 0.75)
+    crag = []
+    for t, j in jag:
+        x = span_left - 80 * scale + (span_right - span_left + 170 * scale) * t
+        outside = max(span_left - x, x - span_right, 0) / scale
+        ledge = math.floor(outside / 11) * 7 + (outside % 11) * 0.3
+        y = base_y * scale + (ledge + (outside / 18) ** 2 * 3 + j * min(1.0, outside / 8) * 12) * scale
+        crag.append((x, min(y, H)))
+    draw.polygon(crag + [(crag[-1][0], H), (crag[0][0], H)], fill=255)
+    silhouette(shape, (14, 9, 20), (130, 80, 100))
+
+    # Mist in the valley between the fortress and the near ground.
+    mist = Image.new("L", (W, H))
+    draw = ImageDraw.Draw(mist)
+    for _ in range(10):
+        y = rng.uniform(layout["mist"][0], layout["mist"][1]) * H
+        x = rng.uniform(-0.2, 1.0) * W
+        draw.ellipse([x, y - 4 * scale, x + rng.uniform(0.3, 0.7) * W, y + 4 * scale], fill=int(rng.uniform(50, 110)))
+    paste_color(image, (120, 90, 120), mist.filter(ImageFilter.GaussianBlur(6 * scale)))
+
+    # The near ground, and the wanderer standing on it.
+    shape = Image.new("L", (W, H))
+    draw = ImageDraw.Draw(shape)
+    ground = ridge(rng, W, layout["ground"][0] * H, layout["ground"][1] * H, 10 * scale, 8, 0.62)
     draw.polygon(ground + [(W, H), (0, H)], fill=255)
-    image.paste(silhouette, (0, 0), shape)
-    # A rim of moonlight along the silhouette's upper edges.
-    rim = ImageChops.subtract(shape, ImageChops.offset(shape, -int(0.8 * scale), int(1.2 * scale)))
-    paste_color(image, (120, 70, 90), rim.filter(ImageFilter.GaussianBlur(0.5 * scale)).point(lambda v: v // 2))
+    if "wanderer" in layout:
+        wx, wy, ws = layout["wanderer"]
+        draw_wanderer(draw, wx * scale, wy * scale, ws * scale, 255)
+    silhouette(shape, (4, 3, 7), (150, 96, 110))
+
     # Lit windows with a warm glow.
     lights = Image.new("L", (W, H))
     draw = ImageDraw.Draw(lights)
@@ -328,21 +381,12 @@ def night_scene(width, height, layout, seed, scale=3):
     glow(image, lights, (255, 120, 30), 3 * scale, 1.4)
     paste_color(image, (255, 200, 110), lights)
 
-    # Low mist over the ground.
-    mist = Image.new("L", (W, H))
-    draw = ImageDraw.Draw(mist)
-    for _ in range(10):
-        y = rng.uniform(layout["mist"][0], layout["mist"][1]) * H
-        x = rng.uniform(-0.2, 1.0) * W
-        draw.ellipse([x, y - 4 * scale, x + rng.uniform(0.3, 0.7) * W, y + 4 * scale], fill=int(rng.uniform(40, 90)))
-    paste_color(image, (120, 90, 120), mist.filter(ImageFilter.GaussianBlur(6 * scale)))
-
     # Embers rising from below.
     embers = Image.new("L", (W, H))
     draw = ImageDraw.Draw(embers)
     for _ in range(layout["embers"]):
         x = rng.random() * W * layout["ember_width"]
-        y = H * (0.35 + 0.65 * rng.random() ** 0.6)
+        y = H * (0.5 + 0.5 * rng.random() ** 0.5)
         r = scale * (0.4 + 0.9 * rng.random() ** 2)
         draw.ellipse([x - r, y - r, x + r, y + r], fill=int(140 + 115 * rng.random()))
     glow(image, embers, (255, 90, 20), 2.5 * scale, 1.5)
@@ -360,7 +404,8 @@ def main_background():
         "horizon": 0.80,
         "moon": (212, 86, 50),
         "castle": (150, 214, 1.0),
-        "ground": (0.86, 0.80),
+        "ground": (0.88, 0.84),
+        "wanderer": (58, 278, 1.3),
         "mist": (0.72, 0.95),
         "embers": 70,
         "ember_width": 0.62,
@@ -368,26 +413,38 @@ def main_background():
 
     # The title, large on the left.
     W, H = scene.size
-    metal_title(scene, (22 * scale, 62 * scale), "VARKOLD", font(SERIF_BOLD, 50 * scale), 3 * scale, scale,
-                [(0.0, (255, 244, 214)), (0.45, GOLD), (0.55, (150, 100, 40)), (1.0, (230, 190, 110))],
-                (20, 8, 6), (170, 30, 20))
+    box = metal_title(scene, (22 * scale, 62 * scale), "VARKOLD", font(SERIF_BOLD, 44 * scale), 2 * scale, scale)
+    title_middle = (box[0] + box[2]) // (2 * scale)
     image = downsample(scene, (CLIENT_WIDTH, CLIENT_HEIGHT))
 
-    # The buttons' side: a dark, even panel that the scene fades into.
+    # The buttons' side: the scene darkens towards the right, and a framed
+    # panel of even dark ground holds the three buttons.
     shade = Image.new("L", image.size)
     draw = ImageDraw.Draw(shade)
     for x in range(image.width):
-        t = (x - 286) / 40
-        draw.line([(x, 0), (x, image.height)], fill=int(225 * max(0.0, min(1.0, t)) ** 1.5))
-    paste_color(image, (10, 8, 16), shade)
+        t = (x - 270) / 60
+        draw.line([(x, 0), (x, image.height)], fill=int(170 * max(0.0, min(1.0, t)) ** 1.3))
+    paste_color(image, (8, 6, 12), shade)
+    x0, y0, x1, y1 = MAIN_BUTTONS
+    panel = (x0 - 14, y0 - 16, x1 + 10, y1 + 16)
+    mask = Image.new("L", image.size)
+    ImageDraw.Draw(mask).rounded_rectangle(panel, radius=6, fill=236)
+    paste_color(image, (14, 11, 20), mask)
+    draw = ImageDraw.Draw(image)
+    draw.rounded_rectangle(panel, radius=6, outline=GOLD_DARK)
+    draw.rounded_rectangle([panel[0] + 3, panel[1] + 3, panel[2] - 3, panel[3] - 3], radius=4, outline=(52, 38, 26))
+    middle = (panel[0] + panel[2]) // 2
+    for y in (panel[1], panel[3]):
+        draw.polygon([(middle, y - 4), (middle + 4, y), (middle, y + 4), (middle - 4, y)], fill=GOLD, outline=GOLD_DARK)
 
     draw = ImageDraw.Draw(image)
     # A thin rule and the maker's name under the title.
-    draw.line([(26, 72), (250, 72)], fill=GOLD_DARK)
-    draw.line([(60, 73), (216, 73)], fill=GOLD)
-    draw.polygon([(138, 69), (142, 73), (138, 77), (134, 73)], fill=GOLD_LIGHT)
+    m = title_middle
+    draw.line([(m - 124, 72), (m + 124, 72)], fill=GOLD_DARK)
+    draw.line([(m - 84, 73), (m + 84, 73)], fill=GOLD)
+    draw.polygon([(m, 69), (m + 4, 73), (m, 77), (m - 4, 73)], fill=GOLD_LIGHT, outline=GOLD_DARK)
     small = font(SANS_BOLD, 10)
-    mask = text_mask(image.size, (138, 88), "M O R V A N E", small, "ms")
+    mask = text_mask(image.size, (m, 88), "M O R V A N E", small, "ms")
     paste_color(image, (0, 0, 0), mask.filter(ImageFilter.GaussianBlur(1.5)))
     paste_color(image, (206, 190, 170), mask)
     return image
@@ -446,61 +503,60 @@ FACE_COLORS = {
 
 
 def face_button(letter):
+    """A coloured round button with its letter."""
     big, s = glyph_canvas(GLYPH_HEIGHT)
     rim, top, bottom = FACE_COLORS[letter]
     disc(big, 11, 11, 10.5, s, (8, 8, 10), top, bottom)
-    label_color = (255, 255, 255) if letter != "Y" else (60, 40, 0)
-    shadow = (0, 0, 0) if letter != "Y" else None
-    return finish_glyph(big, [((11, 11), letter, font(SANS_BOLD, 14), label_color, shadow)])
+    label = (255, 255, 255) if letter != "Y" else (54, 36, 0)
+    shadow = rim if letter != "Y" else None
+    return finish_glyph(big, [((11, 11), letter, font(SANS_BOLD, 14), label, shadow)])
 
 
 def dpad(pressed):
-    """A cross with the pressed arm lit and an arrow on it."""
+    """A cross whose pressed arm is lit, with an arrow pointing along it."""
     big, s = glyph_canvas(GLYPH_HEIGHT)
     draw = ImageDraw.Draw(big)
-    c, arm, half = 11, 10.5, 3.8
-    outline = (8, 8, 10, 255)
-    draw.rounded_rectangle([(c - half - 1) * s, (c - arm) * s, (c + half + 1) * s, (c + arm) * s], radius=2 * s, fill=outline)
-    draw.rounded_rectangle([(c - arm) * s, (c - half - 1) * s, (c + arm) * s, (c + half + 1) * s], radius=2 * s, fill=outline)
-    body = (116, 122, 138, 255)
-    draw.rounded_rectangle([(c - half) * s, (c - arm + 1) * s, (c + half) * s, (c + arm - 1) * s], radius=1.4 * s, fill=body)
-    draw.rounded_rectangle([(c - arm + 1) * s, (c - half) * s, (c + arm - 1) * s, (c + half) * s], radius=1.4 * s, fill=body)
-    arms = {
-        "left": [(c - arm + 1, c - half), (c - half + 0.6, c + half)],
-        "right": [(c + half - 0.6, c - half), (c + arm - 1, c + half)],
-        "up": [(c - half, c - arm + 1), (c + half, c - half + 0.6)],
-        "down": [(c - half, c + half - 0.6), (c + half, c + arm - 1)],
-    }
-    (x0, y0), (x1, y1) = arms[pressed]
-    draw.rounded_rectangle([x0 * s, y0 * s, x1 * s, y1 * s], radius=1.4 * s, fill=HIGHLIGHT + (255,))
-    # The centre dimple.
-    draw.ellipse([(c - 2) * s, (c - 2) * s, (c + 2) * s, (c + 2) * s], fill=(70, 74, 86, 255))
-    # An arrow on the pressed arm, pointing outwards.
-    tip = {"left": (-1, 0), "right": (1, 0), "up": (0, -1), "down": (0, 1)}[pressed]
-    ax, ay = c + tip[0] * 6.6, c + tip[1] * 6.6
-    dx, dy = tip
+    c, tip, half = 11, 10.9, 3.1
+
+    def cross(extent, width, color, radius):
+        draw.rounded_rectangle([(c - width) * s, (c - extent) * s, (c + width) * s, (c + extent) * s],
+                               radius=radius * s, fill=color)
+        draw.rounded_rectangle([(c - extent) * s, (c - width) * s, (c + extent) * s, (c + width) * s],
+                               radius=radius * s, fill=color)
+
+    cross(tip, half + 1.2, (8, 8, 10, 255), 2.2)
+    cross(tip - 1.2, half, (120, 126, 142, 255), 1.2)
+    cross(tip - 1.9, half - 0.7, (74, 78, 92, 255), 0.8)
+    dx, dy = {"left": (-1, 0), "right": (1, 0), "up": (0, -1), "down": (0, 1)}[pressed]
+    # The pressed arm, from the centre square to its end.
+    near, far = half - 0.4, tip - 1.2
+    xs = sorted((c + dx * near, c + dx * far)) if dx else (c - half, c + half)
+    ys = sorted((c + dy * near, c + dy * far)) if dy else (c - half, c + half)
+    draw.rounded_rectangle([xs[0] * s, ys[0] * s, xs[1] * s, ys[1] * s], radius=1.2 * s, fill=HIGHLIGHT + (255,))
+    draw.ellipse([(c - 1.6) * s, (c - 1.6) * s, (c + 1.6) * s, (c + 1.6) * s], fill=(44, 46, 56, 255))
+    # The arrow on the pressed arm, pointing outwards.
+    ax, ay = c + dx * 6.2, c + dy * 6.2
     px, py = -dy, dx
-    points = [(ax + dx * 2.4, ay + dy * 2.4), (ax - dx * 1.6 + px * 2.6, ay - dy * 1.6 + py * 2.6),
-              (ax - dx * 1.6 - px * 2.6, ay - dy * 1.6 - py * 2.6)]
-    draw.polygon([(x * s, y * s) for x, y in points], fill=(60, 30, 0, 255))
+    points = [(ax + dx * 2.6, ay + dy * 2.6), (ax - dx * 1.8 + px * 2.6, ay - dy * 1.8 + py * 2.6),
+              (ax - dx * 1.8 - px * 2.6, ay - dy * 1.8 - py * 2.6)]
+    draw.polygon([(x * s, y * s) for x, y in points], fill=(64, 34, 0, 255))
     return finish_glyph(big)
 
 
-def pill(label, arrow):
-    """START / BACK: a small rounded button with its name and arrow."""
+def pill(label):
+    """START / BACK: the small oblong buttons in the middle of the pad."""
     width = 44
     big, s = glyph_canvas(width)
     draw = ImageDraw.Draw(big)
-    y0, y1 = 4, 18
-    draw.rounded_rectangle([0.5 * s, y0 * s, (width - 0.5) * s, y1 * s], radius=7 * s, fill=(8, 8, 10, 255))
-    draw.rounded_rectangle([1.7 * s, (y0 + 1.2) * s, (width - 1.7) * s, (y1 - 1.2) * s], radius=6 * s, fill=(196, 200, 212, 255))
-    draw.rounded_rectangle([2.5 * s, (y0 + 1.8) * s, (width - 2.5) * s, (y0 + 6.0) * s], radius=4 * s, fill=(236, 238, 244, 255))
-    # The arrow: right for START, left for BACK.
-    ax = 7.5 if arrow < 0 else width - 7.5
-    draw.polygon([((ax + arrow * 2.6) * s, 11 * s), ((ax - arrow * 2.2) * s, 7.6 * s), ((ax - arrow * 2.2) * s, 14.4 * s)],
-                 fill=(30, 32, 40, 255))
-    text_x = width / 2 - arrow * 3.5
-    return finish_glyph(big, [((text_x, 11), label, font(SANS_CONDENSED_BOLD, 9), (24, 26, 34), None)])
+    y0, y1 = 3.5, 18.5
+    draw.rounded_rectangle([0.5 * s, y0 * s, (width - 0.5) * s, y1 * s], radius=7.5 * s, fill=(8, 8, 10, 255))
+    body = vertical_gradient(big.width, big.height, [(0.0, (236, 238, 244)), (0.5, (200, 204, 216)), (1.0, (150, 154, 168))],
+                             int((y0 + 1.2) * s), int((y1 - 1.2) * s)).convert("RGBA")
+    mask = Image.new("L", big.size)
+    ImageDraw.Draw(mask).rounded_rectangle([1.7 * s, (y0 + 1.2) * s, (width - 1.7) * s, (y1 - 1.2) * s],
+                                           radius=6.3 * s, fill=255)
+    big.paste(body, (0, 0), mask)
+    return finish_glyph(big, [((width / 2, 11), label, font(SANS_CONDENSED_BOLD, 10), (20, 22, 30), None)])
 
 
 def shoulder(label, trigger, right):
@@ -613,7 +669,7 @@ GLYPH_ROWS = [
     (lambda: face_button("X"), lambda: face_button("Y")),
     (lambda: dpad("left"), lambda: dpad("right")),
     (lambda: dpad("up"), lambda: dpad("down")),
-    (lambda: pill("START", 1), lambda: pill("BACK", -1)),
+    (lambda: pill("START"), lambda: pill("BACK")),
     (lambda: shoulder("LT", True, False), lambda: shoulder("RT", True, True)),
     (lambda: shoulder("LB", False, False), lambda: shoulder("RB", False, True)),
     (lambda: stick("L", "press"), lambda: stick("R", "press")),
@@ -659,9 +715,12 @@ def gamepad_background():
         draw.line([(0, y), (width, y)], fill=mix((14, 12, 20), (6, 6, 10), (y - band_top) / (height - band_top)))
     draw.line([(8, band_top), (width - 9, band_top)], fill=GOLD_DARK)
     draw.line([(40, band_top), (width - 41, band_top)], fill=GOLD)
-    draw.polygon([(249, band_top - 3), (252, band_top), (249, band_top + 3), (246, band_top)], fill=GOLD_LIGHT)
+    # The name between the type list (ends at 142) and OK (starts at 275).
+    middle = 209
+    draw.polygon([(middle, band_top - 3), (middle + 3, band_top), (middle, band_top + 3), (middle - 3, band_top)],
+                 fill=GOLD_LIGHT)
     title = font(SERIF_BOLD, 13)
-    mask = text_mask(image.size, (209, BOTTOM_ROW_TOP + 12), "VARKOLD", title, "mm", 0, 2)
+    mask = text_mask(image.size, (middle, BOTTOM_ROW_TOP + 12), "VARKOLD", title, "mm", 0, 2)
     paste_color(image, (0, 0, 0), mask.filter(ImageFilter.GaussianBlur(1.5)))
     paste_color(image, GOLD, mask)
 
@@ -731,12 +790,23 @@ def emblem(size):
         return mask
 
     if size >= 48:
-        # A sword behind the shield: hilt above, point below.
-        fill_polygon([(7.55, 0.2), (8.45, 0.2), (8.45, 2.6), (7.55, 2.6)], (40, 30, 24))
-        fill_polygon([(7.0, 0.1), (9.0, 0.1), (9.0, 0.9), (7.0, 0.9)], GOLD)
-        fill_polygon([(4.6, 2.3), (11.4, 2.3), (11.4, 3.1), (4.6, 3.1)], GOLD)
-        fill_polygon([(7.4, 14.2), (8.6, 14.2), (8.0, 15.9)], (200, 206, 220))
-    top, height, half = (0.5, 15.0, 7.5) if small else (2.6, 12.6, 6.6)
+        # Two swords crossed behind the shield: hilts above, points below.
+        for flip in (False, True):
+            def along(t, side):
+                # A point at t (0 pommel .. 1 point) along the diagonal, `side` across it.
+                x, y = 0.9 + 14.2 * t + side * 0.7071, 0.9 + 14.2 * t - side * 0.7071
+                return (16 - x, y) if flip else (x, y)
+            fill_polygon([along(0.17, -0.62), along(0.17, 0.62), along(0.94, 0.34), along(1.0, 0), along(0.94, -0.34)],
+                         (20, 18, 22))
+            fill_polygon([along(0.18, -0.42), along(0.18, 0.42), along(0.93, 0.2), along(0.985, 0), along(0.93, -0.2)],
+                         (196, 202, 216))
+            fill_polygon([along(0.18, 0), along(0.18, 0.42), along(0.93, 0.2), along(0.985, 0)], (132, 138, 154))
+            fill_polygon([along(0.035, -0.3), along(0.035, 0.3), along(0.17, 0.3), along(0.17, -0.3)], (52, 34, 24))
+            fill_polygon([along(0.145, -1.9), along(0.145, 1.9), along(0.185, 1.9), along(0.185, -1.9)], GOLD)
+            px, py = along(0.02, 0)
+            fill_polygon([(px + 0.6 * math.cos(a * math.pi / 8), py + 0.6 * math.sin(a * math.pi / 8)) for a in range(16)],
+                         GOLD)
+    top, height, half = (0.5, 15.0, 7.5) if small else (3.0, 12.2, 6.0)
     outer = shield_outline(8.0, top, half, height)
     fill_polygon(outer, (14, 10, 12) if not small else (20, 10, 12))
     rim = 0.9 if size == 16 else (0.8 if size == 32 else 0.55)
@@ -763,7 +833,7 @@ def emblem(size):
     elif size == 32:
         v_top, v_height, stroke = 3.0, 9.5, 2.0
     else:
-        v_top, v_height, stroke = 4.6, 8.4, 1.7
+        v_top, v_height, stroke = 4.9, 7.8, 1.6
     v = v_mark(8.0, v_top, v_height, stroke)
     if not small:
         shadow = Image.new("L", (N, N))
@@ -794,9 +864,7 @@ def thumbnail():
         "embers": 40,
         "ember_width": 1.0,
     }, seed=256, scale=scale)
-    metal_title(scene, (128 * scale, 226 * scale), "VARKOLD", font(SERIF_BOLD, 38 * scale), 1.5 * scale, scale,
-                [(0.0, (255, 244, 214)), (0.45, GOLD), (0.55, (150, 100, 40)), (1.0, (230, 190, 110))],
-                (20, 8, 6), (170, 30, 20))
+    metal_title(scene, (128 * scale, 226 * scale), "VARKOLD", font(SERIF_BOLD, 38 * scale), 1.5 * scale, scale, "ms")
     image = downsample(scene, (size, size)).convert("RGBA")
     draw = ImageDraw.Draw(image)
     draw.text((128, 244), "M O R V A N E", font=font(SANS_BOLD, 9), fill=(206, 190, 170), anchor="mm")
