@@ -66,5 +66,7 @@ using unique_hlocal = unique_any<traits::null_is_none<HLOCAL, ::LocalFree>>;
 using unique_hbitmap = unique_any<traits::null_is_none<HBITMAP, ::DeleteObject>>;
 using unique_hdc = unique_any<traits::null_is_none<HDC, ::DeleteDC>>;
 using unique_hkey = unique_any<traits::null_is_none<HKEY, ::RegCloseKey>>;
+// Device notifications registered with RegisterDeviceNotificationW.
+using unique_hdevnotify = unique_any<traits::null_is_none<HDEVNOTIFY, ::UnregisterDeviceNotification>>;
 
 }  // namespace platform

@@ -1,0 +1,3 @@
+#include "gamepad/gamepad_dialog_state.h"
+
+GamepadDialogState GamepadDialog;

@@ -1,0 +1,103 @@
+// The six gamepad types: how a controller is recognised by its product name,
+// and the default input of each of the twenty actions for each type.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "gamepad/actions.h"
+
+// A gamepad type index is 0..5: entry n of the type list 1024 ("-1-" to
+// "-6-") and the "ProductType" that config.ini stores. 0 is every controller
+// that ProductTypeTable does not recognise.
+inline constexpr int GamepadTypeCount = 6;
+
+// One pair of a type's default assignment.
+struct DefaultAssignment {
+  int controlId;
+  const wchar_t* inputName;  // one of InputNames
+};
+
+// The default input of each action (a row) for each type index (a column).
+struct DefaultInputRow {
+  int controlId;
+  const wchar_t* inputByType[GamepadTypeCount];
+};
+
+inline constexpr DefaultInputRow DefaultInputTable[] = {
+    //                         type 0     1         2         3         4         5
+    {IDC_ACTION_A,            {L"1",     L"3",     L"3",     L"3",     L"3",     L"2"}},
+    {IDC_ACTION_B,            {L"2",     L"2",     L"4",     L"2",     L"2",     L"3"}},
+    {IDC_ACTION_X,            {L"3",     L"4",     L"1",     L"4",     L"4",     L"1"}},
+    {IDC_ACTION_Y,            {L"4",     L"1",     L"2",     L"1",     L"1",     L"4"}},
+    {IDC_ACTION_LEFT,         {L"POV",   L"POV",   L"POV",   L"POV",   L"POV",   L"-X"}},
+    {IDC_ACTION_RIGHT,        {L"POV",   L"POV",   L"POV",   L"POV",   L"POV",   L"X"}},
+    {IDC_ACTION_UP,           {L"POV",   L"POV",   L"POV",   L"POV",   L"POV",   L"-Y"}},
+    {IDC_ACTION_DOWN,         {L"POV",   L"POV",   L"POV",   L"POV",   L"POV",   L"Y"}},
+    {IDC_ACTION_START,        {L"8",     L"10",    L"12",    L"9",     L"9",     L"10"}},
+    {IDC_ACTION_BACK,         {L"7",     L"9",     L"11",    L"10",    L"12",    L"9"}},
+    {IDC_ACTION_LT,           {L"Z",     L"5",     L"7",     L"5",     L"5",     L"7"}},
+    {IDC_ACTION_RT,           {L"-Z",    L"6",     L"8",     L"6",     L"6",     L"8"}},
+    {IDC_ACTION_LB,           {L"5",     L"7",     L"5",     L"7",     L"7",     L"5"}},
+    {IDC_ACTION_RB,           {L"6",     L"8",     L"6",     L"8",     L"8",     L"6"}},
+    {IDC_ACTION_LSTICK_PUSH,  {L"9",     L"11",    L"9",     L"11",    L"10",    L"11"}},
+    {IDC_ACTION_RSTICK_PUSH,  {L"10",    L"12",    L"10",    L"12",    L"11",    L"12"}},
+    {IDC_ACTION_LSTICK_HORZ,  {L"X",     L"X",     L"X",     L"X",     L"X",     L"POV"}},
+    {IDC_ACTION_RSTICK_HORZ,  {L"-RX",   L"Z",     L"Z",     L"Z",     L"Z",     L"Z"}},
+    {IDC_ACTION_LSTICK_VERT,  {L"Y",     L"Y",     L"Y",     L"Y",     L"Y",     L"POV"}},
+    {IDC_ACTION_RSTICK_VERT,  {L"-RY",   L"RZ",    L"RZ",    L"RZ",    L"RZ",    L"RZ"}},
+};
+static_assert(sizeof(DefaultInputTable) / sizeof(DefaultInputTable[0]) == ActionCount);
+
+// One record per type index: all twenty actions in the order of
+// ActionControls, ended by {0, nullptr}.
+using GamepadTypeRecord = std::array<DefaultAssignment, ActionCount + 1>;
+
+namespace gamepad_types_detail {
+constexpr std::array<GamepadTypeRecord, GamepadTypeCount> MakeGamepadTypeDefaults() {
+  std::array<GamepadTypeRecord, GamepadTypeCount> records{};
+  for (int type = 0; type < GamepadTypeCount; ++type) {
+    for (int row = 0; row < ActionCount; ++row)
+      records[type][row] = {DefaultInputTable[row].controlId, DefaultInputTable[row].inputByType[type]};
+    records[type][ActionCount] = {0, nullptr};
+  }
+  return records;
+}
+}  // namespace gamepad_types_detail
+
+inline constexpr std::array<GamepadTypeRecord, GamepadTypeCount> GamepadTypeDefaults =
+    gamepad_types_detail::MakeGamepadTypeDefaults();
+
+// A fragment of a product name and the type it stands for.
+struct ProductTypeRow {
+  const wchar_t* fragment;
+  int typeIndex;
+};
+
+// Walked in order; the first fragment found anywhere in the name wins.
+// Ended by {nullptr, -1}.
+inline constexpr ProductTypeRow ProductTypeTable[] = {
+    {L"Logitech",                   5},
+    {L"BUFFALO BSGPCP1202 Series",  1},
+    {L"U912F",                      2},
+    {L"PS101U",                     3},
+    {L"USB TWIN PAD",               3},
+    {L"Generic",                    4},
+    {L"JC-PS",                      3},
+    {L"JC-U1012F",                  2},
+    {L"JC-UD12RD",                  2},
+    {L"JC-UB12GN",                  2},
+    {nullptr,                       -1},
+};
+
+// The gamepad type of a controller by its product name (may be empty): the
+// type of the first fragment of ProductTypeTable that the name holds, letter
+// case and blanks counting; 0 when none does.
+int DetectGamepadType(const wchar_t* productName);
+
+// Selects the default input of the type in each of the dialog's twenty action
+// lists. A negative type asks for the type of RecordedProductName. Neither the
+// type list 1024 nor RecordedProductType is touched; a type above 5 changes
+// nothing.
+void ApplyGamepadTypeDefaults(int typeIndex, HWND dialog);

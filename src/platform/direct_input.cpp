@@ -1,0 +1,3 @@
+#include "platform/direct_input.h"
+
+DirectInputFactoryFunction DirectInputFactory = &DirectInput8Create;
