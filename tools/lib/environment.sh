@@ -97,3 +97,15 @@ cleanup_environment() {
     wait "$XVFB_PID" 2>/dev/null || true
   fi
 }
+
+# For tests, where no window manager runs: Wine draws title bars and frames
+# itself (so they show in screenshots) and does not wait two seconds for a
+# window manager each time a window is hidden.
+windows_without_window_manager() {
+  local value
+  for value in Managed Decorated; do
+    "$REPO_ROOT/tools/lib/wine-exec.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f \
+      </dev/null >/dev/null 2>&1
+  done
+  wine_server -w
+}
