@@ -54,6 +54,16 @@ TEST(ResourceModule, RunsTheDialogTemplatesModalAndModeless) {
     HWND modeless = CreateDialogParamW(module, MAKEINTRESOURCEW(c.dialog), nullptr, DoNothing, 0);
     ASSERT_NE(modeless, nullptr);
     EXPECT_NE(GetDlgItem(modeless, c.dialog == IDD_MAIN_DIALOG ? IDC_RUN_DIRECTX9 : IDC_ACTION_A), nullptr);
+    if (c.dialog == IDD_MAIN_DIALOG) {
+      // The picture control found bitmap 103 through the same handle.
+      const HWND picture = GetWindow(modeless, GW_CHILD);
+      const auto shown = reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      BITMAP info = {};
+      ASSERT_NE(shown, nullptr);
+      ASSERT_TRUE(GetObjectW(shown, sizeof(info), &info));
+      EXPECT_EQ(info.bmWidth, 499);
+      EXPECT_EQ(info.bmHeight, 312);
+    }
     DestroyWindow(modeless);
   }
 }

@@ -130,8 +130,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const uint8_t> bytes
     control.y = in.Read<short>();
     control.cx = in.Read<short>();
     control.cy = in.Read<short>();
-    // The dialog manager keeps the low word of the id: -1 is stored as 0xFFFF.
-    control.id = static_cast<short>(LOWORD(in.Read<DWORD>()));
+    control.id = static_cast<int>(in.Read<DWORD>());
     control.windowClass = in.ReadNameOrOrdinal();
     control.text = in.ReadNameOrOrdinal();
     control.extraBytes = in.Read<WORD>();

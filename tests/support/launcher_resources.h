@@ -37,7 +37,7 @@ struct DialogControl {
   DWORD exStyle = 0;
   DWORD style = 0;
   short x = 0, y = 0, cx = 0, cy = 0;
-  int id = 0;                 // as the dialog manager sees it: 0xFFFF is -1
+  int id = 0;                 // -1 (0xFFFFFFFF) for controls without one
   NameOrOrdinal windowClass;  // predefined classes by ordinal (0x0080 Button ...)
   NameOrOrdinal text;         // an ordinal names an image resource
   WORD extraBytes = 0;

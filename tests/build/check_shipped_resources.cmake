@@ -1,0 +1,22 @@
+# Fails unless the shipped 32-bit exe carries byte for byte the resources of
+# the 64-bit build that the tests read under Wine where 32-bit programs cannot
+# run. Skipped when the shipped exe has not been built.
+if(NOT EXISTS ${SHIPPED})
+  message("SKIPPED: ${SHIPPED} has not been built")
+  return()
+endif()
+foreach(exe IN ITEMS SHIPPED TESTED)
+  execute_process(COMMAND ${WINDRES} -J coff -O res -i ${${exe}} -o ${OUT}/${exe}.res RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "windres could not read the resources of ${${exe}}")
+  endif()
+endforeach()
+file(SIZE ${OUT}/TESTED.res size)
+if(size LESS 100000)
+  message(FATAL_ERROR "${TESTED} carries only ${size} bytes of resources")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/SHIPPED.res ${OUT}/TESTED.res RESULT_VARIABLE differ)
+if(differ)
+  message(FATAL_ERROR "the resources of ${SHIPPED} differ from those of ${TESTED}")
+endif()
+message(STATUS "the shipped exe carries the tested resources (${size} bytes)")
