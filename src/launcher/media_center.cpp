@@ -7,7 +7,8 @@
 
 void StartMediaCenter() {
   std::vector<wchar_t> path(65536);
-  if (ExpandEnvironmentStringsW(MediaCenterShellPath, path.data(), static_cast<DWORD>(path.size())) == 0)
-    return;
+  const DWORD length = ExpandEnvironmentStringsW(MediaCenterShellPath, path.data(), static_cast<DWORD>(path.size()));
+  // 0 is a failure; a length past the buffer means nothing usable was written.
+  if (length == 0 || length > path.size()) return;
   ShellExecuteW(nullptr, L"open", path.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }
