@@ -132,7 +132,10 @@ StoredValue ReadLanguageValue(HKEY hive) {
     DWORD size = 0;
     value.status = RegQueryValueExW(key.get(), LanguageValue, nullptr, &value.type, nullptr, &size);
     if (value.status != ERROR_SUCCESS) return value;
-    value.data.resize(size);
+    // Room for a terminator that the system may add to a string stored
+    // without one; the size it reports is what counts.
+    value.data.resize(size + sizeof(wchar_t));
+    size = static_cast<DWORD>(value.data.size());
     value.status = RegQueryValueExW(key.get(), LanguageValue, nullptr, &value.type, value.data.data(), &size);
     if (value.status == ERROR_MORE_DATA) continue;
     value.data.resize(size);
@@ -183,11 +186,14 @@ std::wstring DescribeText(const std::wstring& text) {
   return shown;
 }
 
-std::wstring DescribeLanguage(const StoredValue& value) {
+// The language the value names; where the hive is given, from where.
+std::wstring DescribeLanguage(const StoredValue& value, const wchar_t* hive = nullptr) {
   const KnownLanguage* language = LanguageNamed(TextOf(value.data));
-  if (!language) return L"not a language the game knows";
-  std::wstring description = std::wstring(language->text) + L" " + language->name;
-  if (value.type != REG_SZ) description += L" (stored as " + TypeNameOf(value.type) + L"; the launcher writes REG_SZ)";
+  std::wstring description =
+      language ? std::wstring(language->text) + L" " + language->name : L"not a language the game knows";
+  if (hive) description += std::wstring(L", from ") + hive;
+  if (language && value.type != REG_SZ)
+    description += L" (stored as " + TypeNameOf(value.type) + L"; the launcher writes REG_SZ)";
   return description;
 }
 
@@ -213,7 +219,7 @@ void AddLanguage(std::wstring& report) {
     // The user's value comes first; the machine-wide one counts only where
     // the user has none at all.
     if (!gameLanguage && !(value.keyMissing || value.status == ERROR_FILE_NOT_FOUND)) {
-      gameLanguage = IsSet(value) ? DescribeLanguage(value) + L" (from " + hive.name + L")"
+      gameLanguage = IsSet(value) ? DescribeLanguage(value, hive.name)
                                   : L"not set (the value under " + std::wstring(hive.name) + L" cannot be read)";
     }
   }
