@@ -4,9 +4,14 @@
 // no crash and no hang.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "launcher_test.h"
+#include "resource.h"
+#include "test_registry.h"
 
 namespace testing_support {
 namespace {
@@ -22,13 +27,17 @@ struct Outcome {
   bool showedWindow = false;  // its main dialog (closed with Close) or a box
 };
 
-// Waits for the launcher to end, pressing Close in whatever it shows.
-Outcome FinishRun(const RunningProcess& launcher) {
+// Waits for the launcher to end, pressing Close in whatever it shows, after
+// giving these commands (menu items) to the first window it shows.
+Outcome FinishRun(const RunningProcess& launcher, const std::vector<WORD>& commands = {}) {
   Outcome outcome;
   if (!launcher.process) return outcome;
   WaitUntil([&] {
     if (launcher.HasEnded()) return true;
     for (HWND window : ProcessWindows(launcher.id)) {
+      if (!outcome.showedWindow) {
+        for (WORD command : commands) PostMessageW(window, WM_COMMAND, command, 0);
+      }
       outcome.showedWindow = true;
       PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
     }
@@ -247,6 +256,133 @@ TEST_F(Faults, AGameThatFailsStillEndsInMediaCenter) {
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_FALSE(outcome.showedWindow) << "a game that ran is no failed start";
     ExpectStarted({{L"VKDDX9.exe", L"-dx9 -mce"}, {L"ehshell.exe", L""}}, folder);
+  }
+}
+
+// ---- The stored language -----------------------------------------------------
+
+// Values in the game's "Language" that the launcher cannot use, or only just.
+struct OddValue {
+  const char* name;
+  StoredLanguage stored;
+  bool pickToo;  // also run with the player picking a language
+};
+
+const OddValue OddValues[] = {
+    {"REG_SZ of 0 bytes",                      Value(REG_SZ, {}),                                    false},
+    {"REG_SZ, empty text",                     Text(L""),                                            false},
+    {"REG_SZ of 7 bytes",                      Value(REG_SZ, {0x31, 0, 0x30, 0, 0x34, 0, 0x31}),     true},
+    {"REG_SZ, 4 characters, no terminator",    Text(L"1041", REG_SZ, false),                         true},
+    {"REG_SZ, 64 characters",                  Text(std::wstring(64, L'1')),                         false},
+    {"REG_SZ, 65 characters",                  Text(std::wstring(65, L'1')),                         false},
+    {"REG_SZ, 100,000 characters",             Text(std::wstring(100000, L'7')),                     true},
+    {"REG_SZ, a leading zero",                 Text(L"01041"),                                       false},
+    {"REG_EXPAND_SZ",                          Text(L"%SystemRoot%", REG_EXPAND_SZ),                 false},
+    {"REG_MULTI_SZ",                           Text(std::wstring(L"1031\0" L"1041\0", 10), REG_MULTI_SZ), false},
+    {"REG_DWORD 1041",                         Dword(1041),                                          true},
+    {"REG_QWORD",                              Value(REG_QWORD, {0x11, 0x04, 0, 0, 0, 0, 0, 0}),     false},
+    {"REG_BINARY of 1 byte",                   Value(REG_BINARY, {0x31}),                            false},
+    {"REG_BINARY of 131 bytes",                Value(REG_BINARY, std::vector<uint8_t>(131, 0xFF)),   false},
+    {"REG_NONE of 0 bytes",                    Value(REG_NONE, {}),                                  true},
+    {"REG_NONE holding a language's text",     Text(L"1041", REG_NONE),                              false},
+    {"a type of no name",                      Value(0x7FFF0001, {1, 2, 3}),                         false},
+    {"the key without the value",              KeyWithoutValue(),                                    true},
+};
+
+// The main dialog always comes up and the launcher ends well; what is stored
+// stays exactly as it was unless the player picks a language, which replaces
+// the user's value alone. Each value machine-wide alone, and in both hives
+// (where the user's hides the other): Wine's own reader once wrote past its
+// buffer when both held a value too large for it.
+TEST_F(Faults, OddStoredLanguagesAreKeptUntilThePlayerChooses) {
+  const std::wstring folder = Install(L"odd languages");
+  struct Placement {
+    const char* name;
+    bool user;
+    WORD pick;
+  };
+  constexpr Placement Placements[] = {
+      {"machine-wide",             false, 0},
+      {"both",                     true,  0},
+      {"both, then Polski picked", true,  IDM_LANGUAGE_POLISH},
+  };
+  for (const OddValue& odd : OddValues) {
+    for (const Placement& placement : Placements) {
+      if (placement.pick && !odd.pickToo) continue;
+      SCOPED_TRACE(testing::Message() << odd.name << ", " << placement.name);
+      const StoredLanguage user = placement.user ? odd.stored : NoKey();
+      WriteStoredLanguage(HKEY_CURRENT_USER, user);
+      WriteStoredLanguage(HKEY_LOCAL_MACHINE, odd.stored);
+
+      std::vector<WORD> commands;
+      if (placement.pick) commands.push_back(placement.pick);
+      const Outcome outcome = FinishRun(StartProgram(folder + L"\\Launcher.exe", L""), commands);
+      EXPECT_EQ(outcome.exitCode, 0u);
+      EXPECT_TRUE(outcome.showedWindow);
+      // Compared whole, but not printed whole: some are 200,000 bytes.
+      EXPECT_TRUE(ReadStoredLanguage(HKEY_CURRENT_USER) == (placement.pick ? Text(L"1045") : user));
+      EXPECT_TRUE(ReadStoredLanguage(HKEY_LOCAL_MACHINE) == odd.stored);
+    }
+  }
+  DeleteLanguageKeys();
+}
+
+// Sets the key's access control list, from its text form; true when done.
+bool SetKeyAccess(HKEY hive, const wchar_t* access) {
+  platform::unique_hkey key;
+  if (RegOpenKeyExW(hive, GameKey, 0, WRITE_DAC, key.put()) != ERROR_SUCCESS) return false;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(access, SDDL_REVISION_1, &descriptor, nullptr))
+    return false;
+  const platform::unique_hlocal owned(descriptor);
+  return RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+}
+
+constexpr wchar_t DenyAll[] = L"D:P(D;;KA;;;WD)";
+constexpr wchar_t ReadOnly[] = L"D:P(A;;KR;;;WD)";
+constexpr wchar_t AllowAll[] = L"D:P(A;;KA;;;WD)";
+
+// A key whose security the launcher may not pass. Wine honours it: opening
+// such a key fails with ERROR_ACCESS_DENIED as on Windows.
+TEST_F(Faults, AKeyThatMayNotBeReadOrWrittenIsLeftAsItIs) {
+  const std::wstring folder = Install(L"locked key");
+  struct LockedCase {
+    const char* name;
+    HKEY hive;
+    const wchar_t* access;
+    WORD pick;
+  };
+  const LockedCase LockedCases[] = {
+      {"user's key, no access",                     HKEY_CURRENT_USER,  DenyAll,  0},
+      {"user's key, no access, Polski picked",      HKEY_CURRENT_USER,  DenyAll,  IDM_LANGUAGE_POLISH},
+      {"user's key, read only, Polski picked",      HKEY_CURRENT_USER,  ReadOnly, IDM_LANGUAGE_POLISH},
+      {"machine-wide key, no access",               HKEY_LOCAL_MACHINE, DenyAll,  0},
+  };
+  // Whatever fails, the keys are opened up again and removed.
+  struct Unlock {
+    ~Unlock() {
+      for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) SetKeyAccess(hive, AllowAll);
+      DeleteLanguageKeys();
+    }
+  } unlock;
+  for (const LockedCase& c : LockedCases) {
+    SCOPED_TRACE(c.name);
+    DeleteLanguageKeys();
+    WriteStoredLanguage(HKEY_CURRENT_USER, Text(L"1049"));
+    WriteStoredLanguage(HKEY_LOCAL_MACHINE, Text(L"1040"));
+    ASSERT_TRUE(SetKeyAccess(c.hive, c.access));
+    platform::unique_hkey probe;
+    ASSERT_EQ(RegOpenKeyExW(c.hive, GameKey, 0, c.access == DenyAll ? KEY_QUERY_VALUE : KEY_SET_VALUE, probe.put()),
+              ERROR_ACCESS_DENIED);
+
+    std::vector<WORD> commands;
+    if (c.pick) commands.push_back(c.pick);
+    const Outcome outcome = FinishRun(StartProgram(folder + L"\\Launcher.exe", L""), commands);
+    ASSERT_TRUE(SetKeyAccess(c.hive, AllowAll));
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(outcome.showedWindow);
+    EXPECT_EQ(ReadStoredLanguage(HKEY_CURRENT_USER), Text(L"1049"));
+    EXPECT_EQ(ReadStoredLanguage(HKEY_LOCAL_MACHINE), Text(L"1040"));
   }
 }
 
