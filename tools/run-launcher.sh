@@ -22,6 +22,7 @@ choose_wine
 build_preset windows
 [ "$WINE_PRESET" = windows ] || build_preset "$WINE_PRESET"
 make_wine_prefix
+keep_user_folders_in_prefix
 export LC_ALL=${LC_ALL:-C.UTF-8}
 
 demo="$WINEPREFIX/drive_c/Games/VARKOLD"
