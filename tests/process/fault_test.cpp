@@ -107,6 +107,13 @@ TEST_F(Faults, LongestCommandLinesWithSwitchesInOddPlaces) {
     EXPECT_EQ(outcome.showedWindow, c.dialog);
     ExpectStarted(c.started, folder);
   }
+
+  // And the shortest: no program name, nothing at all.
+  DeleteFileW(logPath_.c_str());
+  const Outcome outcome = FinishRun(StartCommandLine(exe, L""));
+  EXPECT_EQ(outcome.exitCode, 0u);
+  EXPECT_TRUE(outcome.showedWindow);
+  EXPECT_TRUE(Log().empty());
 }
 
 // ---- Install folders -------------------------------------------------------
