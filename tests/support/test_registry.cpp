@@ -80,8 +80,13 @@ bool ReadRawValue(HKEY key, const wchar_t* name, DWORD& type, std::vector<uint8_
   const CountedString counted = {length, length, name};
   std::vector<uint8_t> buffer(4096);
   ULONG needed = 0;
-  if (query(key, &counted, KeyValuePartialInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) < 0)
-    return false;
+  LONG status;
+  // Values of any size: asked again with the size that the first call needed.
+  while ((status = query(key, &counted, KeyValuePartialInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                         &needed)) < 0 &&
+         needed > buffer.size())
+    buffer.resize(needed);
+  if (status < 0) return false;
   PartialInformation info;
   std::memcpy(&info, buffer.data(), offsetof(PartialInformation, data));
   type = info.type;

@@ -113,3 +113,15 @@ windows_without_window_manager() {
   done
   wine_server -w
 }
+
+# Wine links the prefix's Documents, Desktop, ... folders to the Unix home
+# (~/Documents, or ~ itself). The game's config.ini goes to Documents, so the
+# throwaway prefix gets real folders of its own instead: nothing a test or the
+# demo writes there lands in your home, or in another prefix's.
+keep_user_folders_in_prefix() {
+  local folder
+  for folder in "$WINEPREFIX"/drive_c/users/*/*; do
+    [ -L "$folder" ] || continue
+    rm "$folder" && mkdir "$folder"
+  done
+}
