@@ -160,6 +160,8 @@ std::wstring Text(HWND window) {
   return text;
 }
 
+INT_PTR CALLBACK LeaveAlone(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 using GamepadSettingsDialog = GamepadSettingsTest;
 
 TEST_F(GamepadSettingsDialog, FitsItselfToItsBitmapAndLaysOutEveryControlInPixels) {
@@ -253,7 +255,7 @@ TEST_F(GamepadSettingsDialog, WithoutItsBitmapKeepsTheTemplatesSizeAndPaintsNoth
   // The template's own client area, from a dialog that leaves it alone.
   const HWND plain = CreateDialogParamW(testing_support::LauncherResourceModule(),
                                         MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), nullptr,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                        LeaveAlone, 0);
   ASSERT_NE(plain, nullptr);
   RECT templateClient;
   GetClientRect(plain, &templateClient);
