@@ -158,8 +158,8 @@ TEST_F(DocumentsFault, OkClosesTheDialogAndLosesNothingWhereTheFileCannotBeWritt
       if (c.notCreated) {
         EXPECT_FALSE(FileExists(c.notCreated)) << "created a Documents folder";
       }
-      SetFileAttributesW(ConfigFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    SetFileAttributesW(ConfigFilePath().c_str(), FILE_ATTRIBUTE_NORMAL);
     heldFromOpening.reset();
     for (const std::wstring& folder : {current, root.substr(0, 2)}) {
       EXPECT_FALSE(FileExists(folder + L"\\config.ini")) << testing::PrintToString(folder);
