@@ -352,8 +352,8 @@ class JunkConfigFile : public GamepadSettingsTest {
     EXPECT_EQ(ReadFileBytes(ConfigFilePath()), before) << "opening wrote to the file";
   }
 
-  // After OK: the file is what the same writes make of a copy of it, the
-  // lines that must survive did, and it reads back as the dialog showed.
+  // After OK: the file is what the same writes make of a copy of it, and the
+  // lines that must survive did.
   void ExpectSavedOnly(const std::vector<std::pair<std::wstring, std::wstring>>& writes, const Bytes& before) {
     const Bytes after = ReadFileBytes(ConfigFilePath());
     if (reference_.empty()) reference_ = testing_support::MakeTempFolder(L"vk-junk-reference") + L"\\config.ini";
@@ -370,8 +370,6 @@ class JunkConfigFile : public GamepadSettingsTest {
     EXPECT_TRUE(IsSubsequence(mustSurvive, SplitLines(Decode(after)), &missing))
         << "lost: " << testing::PrintToString(missing);
     survivorsChecked_ += static_cast<int>(mustSurvive.size());
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ConfigFilePath().c_str());
-    for (const auto& [key, value] : writes) EXPECT_EQ(ReadValue(ConfigFilePath(), key.c_str()), value) << key;
   }
 
   std::wstring reference_;
@@ -382,8 +380,8 @@ class JunkConfigFile : public GamepadSettingsTest {
 // player does; the others go through the one step of opening and the one of
 // OK that touch the file, on a dialog opened once: opening a dialog takes a
 // quarter of a second under Wine, loading and saving milliseconds.
-constexpr int FilesInDialogsOfTheirOwn = 40;
-constexpr int GeneratedFiles = 400;
+constexpr int FilesInDialogsOfTheirOwn = 30;
+constexpr int GeneratedFiles = 300;
 
 // Every file opens; each list shows what the file's value names or nothing;
 // Cancel leaves the file byte for byte; OK changes the program's own keys and
