@@ -10,6 +10,14 @@ UINT CurrentLanguage = 0;
 
 namespace {
 
+// Where the game looks for its language: per user first, then machine-wide.
+constexpr wchar_t LanguageSettingKey[] = L"SOFTWARE\\MORVANE\\VARKOLD";
+constexpr wchar_t LanguageValueName[] = L"Language";
+
+// Largest stored value we read, in bytes: 65 UTF-16 code units. Anything
+// larger cannot be one of our locale numbers.
+constexpr DWORD LargestLanguageValueSize = 130;
+
 // The stored value as text: room for the largest value we read plus a
 // terminator of our own, since strings may be stored without theirs.
 using StoredText = wchar_t[LargestLanguageValueSize / sizeof(wchar_t) + 1];

@@ -4,14 +4,6 @@
 
 #include <windows.h>
 
-// Where the game looks for its language: per user first, then machine-wide.
-inline constexpr wchar_t LanguageSettingKey[] = L"SOFTWARE\\MORVANE\\VARKOLD";
-inline constexpr wchar_t LanguageValueName[] = L"Language";
-
-// Largest stored value we read, in bytes: 65 UTF-16 code units. Anything
-// larger cannot be one of our locale numbers.
-inline constexpr DWORD LargestLanguageValueSize = 130;
-
 // Menu command (IDM_LANGUAGE_JAPANESE..IDM_LANGUAGE_CZECH) of the language
 // that carries the radio mark; set when the main dialog opens and on each
 // language command.

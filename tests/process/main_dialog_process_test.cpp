@@ -36,6 +36,19 @@ const DisplayLanguageView Views[] = {
     {0x0405, L"cs-CZ", L"VARKOLD LAUNCHER",                 false},
 };
 
+// What the screen shows of the window once two captures in a row agree:
+// idle as the launcher is, its picture may still be on its way to the screen.
+Image SettledCapture(HWND window) {
+  Image last = CaptureWindow(window);
+  WaitUntil([&] {
+    Image next = CaptureWindow(window);
+    const bool settled = next.rgba == last.rgba;
+    last = std::move(next);
+    return settled;
+  });
+  return last;
+}
+
 class MainDialogAsPlayerSees : public LauncherTest {
  protected:
   void SetUp() override {
@@ -87,7 +100,7 @@ TEST_F(MainDialogAsPlayerSees, ShowsItselfInTheDisplayLanguage) {
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_RUN_DIRECTX10))) << "Wine reports Windows 6.1";
   if (view->screenshot) {
     const std::wstring path = ArtifactFolder() + L"\\main-dialog-" + view->name + L".png";
-    EXPECT_TRUE(WritePng(path, CaptureWindow(dialog))) << "could not write the screenshot";
+    EXPECT_TRUE(WritePng(path, SettledCapture(dialog))) << "could not write the screenshot";
   }
 
   ClickControl(dialog, IDCANCEL);
