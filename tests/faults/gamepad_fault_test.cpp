@@ -84,8 +84,9 @@ const std::vector<std::wstring> StoredLines = {L"; the player's own", L"[JOYPAD]
 // Under Wine a process run as root may write a read-only file (Windows
 // refuses it); what shuts every writer out is another handle that shares
 // nothing, as the game or an editor may hold. Whatever happens, the dialog
-// returns 1, the file is either as it was or saved whole, and no config.ini
-// turns up in the current folder or the root of its drive.
+// returns 1; a file that cannot be written stays byte for byte as it was,
+// no Documents folder is made up, and no config.ini turns up in the current
+// folder or the root of its drive.
 TEST_F(DocumentsFault, OkClosesTheDialogAndLosesNothingWhereTheFileCannotBeWritten) {
   enum class Outcome { Unchanged, Saved, NoDocuments };
   struct Case {
