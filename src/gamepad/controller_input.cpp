@@ -180,6 +180,7 @@ int PollController(HWND dialog) {
   DIJOYSTATE2 fresh;
   if (SUCCEEDED(state.ControllerDevice->GetDeviceState(sizeof(fresh), &fresh))) {
     state.ControllerState = fresh;
+    state.ControllerSearch.ControllerRead();
     return 1;
   }
 

@@ -23,6 +23,11 @@ void ControllerSearchSchedule::DialogActivated() {
   if (!searchedSinceTick_) ticksUntilSearch_ = 1;
 }
 
-void ControllerSearchSchedule::ControllerReleased() { ticksUntilSearch_ = 1; }
+void ControllerSearchSchedule::ControllerReleased() {
+  ticksUntilSearch_ = readSinceOpened_ ? 1 : SafetySearchPeriod;
+}
 
-void ControllerSearchSchedule::ControllerOpened() { nextRetry_ = RetryCount; }
+void ControllerSearchSchedule::ControllerOpened() {
+  nextRetry_ = RetryCount;
+  readSinceOpened_ = false;
+}

@@ -33,10 +33,16 @@ class ControllerSearchSchedule {
   // run since the last tick (the dialog's first activation right after its
   // opening search).
   void DialogActivated();
-  // The open controller was given up: look for another one on the next tick.
+  // The open controller was given up. One that was read from was unplugged:
+  // look for another one on the next tick. One given up before any read
+  // would be found and given up again on every other tick, each search
+  // costing most of a tick: it waits for the safety search or an
+  // announcement.
   void ControllerReleased();
   // A controller is open: retries for an earlier announcement are moot.
   void ControllerOpened();
+  // The open controller's state has been read.
+  void ControllerRead() { readSinceOpened_ = true; }
 
  private:
   static constexpr std::size_t RetryCount = sizeof(ArrivalRetryPeriods) / sizeof(ArrivalRetryPeriods[0]);
@@ -44,4 +50,5 @@ class ControllerSearchSchedule {
   int ticksUntilSearch_ = 1;  // 1: on the next tick
   std::size_t nextRetry_ = RetryCount;
   bool searchedSinceTick_ = false;
+  bool readSinceOpened_ = false;
 };
