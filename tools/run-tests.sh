@@ -17,10 +17,6 @@ ensure_display
 # Non-ASCII paths and command lines need a UTF-8 locale under Wine.
 export LC_ALL=C.UTF-8
 
-# One Wine server for the whole run: no test starts while the previous one's
-# server is shutting down.
-wine_server -p
-
 cd "$REPO_ROOT"
 status=0
 if [ "$WINE_PRESET" != windows ]; then
