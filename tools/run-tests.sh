@@ -11,6 +11,7 @@ choose_wine
 build_preset windows
 [ "$WINE_PRESET" = windows ] || build_preset "$WINE_PRESET"
 make_wine_prefix
+windows_without_window_manager
 ensure_display
 # Non-ASCII paths and command lines need a UTF-8 locale under Wine.
 export LC_ALL=C.UTF-8

@@ -1,9 +1,24 @@
 #include "ui/main_dialog.h"
 
 #include "resource.h"
+#include "ui/language_setting.h"
 
 namespace {
 
+void OnInitDialog(HWND dialog) {
+  UpdateDirectX10Button(dialog);
+  LoadLanguageSetting(dialog);
+}
+
+// A language is stored every time it is chosen, also when it is already the
+// current one. The dialog's own texts stay as Windows picked them.
+void OnLanguageCommand(HWND dialog, WORD command) {
+  CurrentLanguage = command;
+  SaveLanguageSetting();
+  CheckMenuRadioItem(GetMenu(dialog), IDM_LANGUAGE_JAPANESE, IDM_LANGUAGE_CZECH, command, MF_BYCOMMAND);
+}
+
+// Buttons and menu items alike: the notification code is not looked at.
 void OnCommand(HWND dialog, WORD id) {
   switch (id) {
     case IDC_RUN_DIRECTX9:
@@ -11,17 +26,43 @@ void OnCommand(HWND dialog, WORD id) {
     case IDCANCEL:
       EndDialog(dialog, id);
       break;
+    case IDM_LANGUAGE_JAPANESE:
+    case IDM_LANGUAGE_ENGLISH:
+    case IDM_LANGUAGE_GERMAN:
+    case IDM_LANGUAGE_FRENCH:
+    case IDM_LANGUAGE_SPANISH:
+    case IDM_LANGUAGE_ITALIAN:
+    case IDM_LANGUAGE_RUSSIAN:
+    case IDM_LANGUAGE_POLISH:
+    case IDM_LANGUAGE_CZECH:
+      OnLanguageCommand(dialog, id);
+      break;
   }
 }
 
 }  // namespace
 
+static_assert(sizeof(OSVERSIONINFOW) == 276);
+
+void UpdateDirectX10Button(HWND dialog) {
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  // Should the call ever fail, the version is unknown: the button stays as the
+  // template has it, enabled, since only Windows XP lacks DirectX 10.
+  if (!GetVersionExW(&version)) return;
+  EnableWindow(GetDlgItem(dialog, IDC_RUN_DIRECTX10), version.dwMajorVersion >= 6);
+}
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog(dialog);
+      break;
     case WM_COMMAND:
       OnCommand(dialog, LOWORD(wParam));
       break;
   }
-  // Default handling is left to the dialog manager for every message.
+  // Default handling is left to the dialog manager for every message, so it
+  // sets no initial focus of its own after WM_INITDIALOG.
   return FALSE;
 }

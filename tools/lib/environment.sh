@@ -7,6 +7,9 @@ REPO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 PACKAGES=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
           googletest wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
           python3 python3-pil fonts-dejavu-core)
+# Japanese glyphs for the Japanese dialogs: without any, Wine searches every
+# font for them on each repaint and the launcher hardly responds.
+PACKAGES+=(fonts-vlgothic)
 
 log() { printf '==> %s\n' "$*" >&2; }
 
@@ -97,4 +100,16 @@ cleanup_environment() {
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
   fi
+}
+
+# For tests, where no window manager runs: Wine draws title bars and frames
+# itself (so they show in screenshots) and does not wait two seconds for a
+# window manager each time a window is hidden.
+windows_without_window_manager() {
+  local value
+  for value in Managed Decorated; do
+    "$REPO_ROOT/tools/lib/wine-exec.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v "$value" /d N /f \
+      </dev/null >/dev/null 2>&1
+  done
+  wine_server -w
 }

@@ -1,0 +1,37 @@
+#include "ui/language_table.h"
+
+namespace {
+
+constexpr int LcidOf(const wchar_t* text) {
+  int value = 0;
+  for (; *text; ++text) value = value * 10 + (*text - L'0');
+  return value;
+}
+
+constexpr bool RecordIsConsistent(const LanguageRecord& record, int index) {
+  int length = 0;
+  while (record.LcidText[length]) ++length;
+  return length == 4 && record.DataSize == (length + 1) * sizeof(wchar_t) &&
+         record.MenuCommand == static_cast<UINT>(IDM_LANGUAGE_JAPANESE + index) &&
+         PRIMARYLANGID(LcidOf(record.LcidText)) == record.PrimaryLanguage;
+}
+
+constexpr bool TableIsConsistent() {
+  for (int i = 0; i < LanguageCount; ++i)
+    if (!RecordIsConsistent(LanguageTable[i], i)) return false;
+  return true;
+}
+
+// The menu commands run 40001..40009 in table order, and each stored number
+// belongs to the display language the record stands for.
+static_assert(TableIsConsistent());
+
+}  // namespace
+
+LanguageIndex LanguageIndexOfDisplayLanguage(LANGID displayLanguage) {
+  for (int i = 0; i < LanguageCount; ++i)
+    if (LanguageTable[i].PrimaryLanguage == PRIMARYLANGID(displayLanguage)) return static_cast<LanguageIndex>(i);
+  return LanguageEnglish;
+}
+
+LanguageIndex UiLanguageIndex() { return LanguageIndexOfDisplayLanguage(GetUserDefaultUILanguage()); }
