@@ -12,6 +12,7 @@ build_preset windows
 [ "$WINE_PRESET" = windows ] || build_preset "$WINE_PRESET"
 make_wine_prefix
 windows_without_window_manager
+documents_inside_prefix
 ensure_display
 # Non-ASCII paths and command lines need a UTF-8 locale under Wine.
 export LC_ALL=C.UTF-8

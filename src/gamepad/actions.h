@@ -56,5 +56,9 @@ inline constexpr int InputNameCount = 46;
 inline constexpr int CapturedButtonCount = 32;  // buttons "1" to "32"
 inline constexpr int FirstHatInput = 32;        // "POV"
 
+// A gamepad type index is 0..5: entry n of the type list 1024 ("-1-" to
+// "-6-") and the "ProductType" that config.ini stores.
+inline constexpr int GamepadTypeCount = 6;
+
 static_assert(sizeof(ActionControls) / sizeof(ActionControls[0]) == ActionCount + 1);
 static_assert(sizeof(InputNames) / sizeof(InputNames[0]) == InputNameCount + 1);

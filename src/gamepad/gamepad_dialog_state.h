@@ -20,6 +20,10 @@ struct GamepadDialogState {
   ControllerSearchSchedule ControllerSearch;
   platform::unique_hdevnotify DeviceNotification;        // HID arrivals for the dialog
 
+  // The dialog's background, bitmap 111: loaded on opening, deleted on
+  // WM_DESTROY. Null when it could not be loaded.
+  platform::unique_hbitmap GamepadBitmap;
+
   // The assignments the lists show.
   wchar_t RecordedProductName[MAX_PATH]{};  // controller they belong to; "" on opening
   int RecordedProductType = 0;              // type index list 1024 shows; 0 on opening

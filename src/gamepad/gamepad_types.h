@@ -8,10 +8,8 @@
 
 #include "gamepad/actions.h"
 
-// A gamepad type index is 0..5: entry n of the type list 1024 ("-1-" to
-// "-6-") and the "ProductType" that config.ini stores. 0 is every controller
-// that ProductTypeTable does not recognise.
-inline constexpr int GamepadTypeCount = 6;
+// Type index 0 (GamepadTypeCount in actions.h) is every controller that
+// ProductTypeTable does not recognise.
 
 // One pair of a type's default assignment.
 struct DefaultAssignment {

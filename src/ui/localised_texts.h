@@ -3,9 +3,8 @@
 // (LocalisedTexts[UiLanguageIndex()]), never by the Language menu.
 #pragma once
 
+#include "gamepad/actions.h"
 #include "ui/language_table.h"
-
-inline constexpr int GamepadTypeCount = 6;
 
 struct LocalisedTextSet {
   const wchar_t* GamepadSettingsTitle;

@@ -1,5 +1,7 @@
 #include "ui/main_dialog.h"
 
+#include "gamepad/gamepad_dialog.h"
+#include "launcher/startup.h"
 #include "resource.h"
 #include "ui/language_setting.h"
 
@@ -36,6 +38,10 @@ void OnCommand(HWND dialog, WORD id) {
     case IDM_LANGUAGE_POLISH:
     case IDM_LANGUAGE_CZECH:
       OnLanguageCommand(dialog, id);
+      break;
+    case IDM_GAMEPAD_SETTINGS:
+      // Modal, owned by the main dialog; its result tells nothing.
+      DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), dialog, GamepadDialogProc, 0);
       break;
   }
 }

@@ -4,7 +4,9 @@
 
 #include "gamepad/actions.h"
 #include "gamepad/controller_input.h"
+#include "gamepad/gamepad_dialog.h"
 #include "gamepad/gamepad_dialog_state.h"
+#include "joypad_file.h"
 #include "launcher/startup.h"
 #include "launcher_resources.h"
 #include "resource.h"
@@ -76,6 +78,30 @@ void GamepadDialogTest::OpenDialog(bool activate) {
   if (activate) SendMessageW(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
 }
 
+void GamepadDialogTest::OpenSettingsDialog(HINSTANCE resources, bool activate) {
+  const HMODULE module = testing_support::LauncherResourceModule();
+  ASSERT_NE(module, nullptr);
+  InstanceHandle = resources ? resources : module;
+  dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), nullptr, GamepadDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  if (activate) SendMessageW(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+}
+
+void GamepadDialogTest::TimerTick(int count) {
+  for (int i = 0; i < count; ++i) SendMessageW(dialog, WM_TIMER, GamepadTimerId, 0);
+}
+
+void GamepadDialogTest::Click(int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  PumpUntilClosed(dialog);
+}
+
+void GamepadDialogTest::ChooseType(int typeIndex) {
+  const HWND list = GetDlgItem(dialog, IDC_GAMEPAD_TYPE);
+  SendMessageW(list, CB_SETCURSEL, typeIndex, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
 void GamepadDialogTest::CloseDialog() {
   if (dialog) DestroyWindow(dialog);
   dialog = nullptr;
@@ -138,6 +164,29 @@ std::wstring GamepadDialogTest::ActionSelections() const {
 bool GamepadDialogTest::ControllerOpen() const { return static_cast<bool>(GamepadDialog.ControllerDevice); }
 
 std::wstring GamepadDialogTest::ControllerName() const { return GamepadDialog.ControllerProductName; }
+
+void GamepadSettingsTest::SetUp() {
+  GamepadDialogTest::SetUp();
+  ASSERT_FALSE(testing_support::DocumentsFolder().empty());
+  testing_support::RemoveJoypadFolders();
+}
+
+void GamepadSettingsTest::TearDown() {
+  GamepadDialogTest::TearDown();
+  testing_support::RemoveJoypadFolders();
+}
+
+void PumpUntilClosed(HWND dialog) {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const bool closing = message.hwnd == dialog && message.message == WM_CLOSE;
+    if (!IsDialogMessageW(dialog, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (closing) return;
+  }
+}
 
 std::wstring Assignments(const wchar_t* const (&inputs)[20]) {
   std::wstring text;

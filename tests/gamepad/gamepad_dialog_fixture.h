@@ -26,6 +26,18 @@ class GamepadDialogTest : public testing::Test {
   // hidden: Wine takes seconds to destroy a shown window without a window
   // manager, and focus and activation work all the same.
   void OpenDialog(bool activate = true);
+  // Creates dialog 109 with the program's own GamepadDialogProc: background
+  // and resources from the built exe (or, given, from another module), timer
+  // 999 running but ticking only when a test pumps messages or calls
+  // TimerTick. Hidden as above.
+  void OpenSettingsDialog(HINSTANCE resources = nullptr, bool activate = true);
+  // One WM_TIMER of the dialog's timer, through the dialog procedure.
+  void TimerTick(int count = 1);
+  // What a click on a button of the dialog sends, then what that posted
+  // (closing) is handled.
+  void Click(int id);
+  // The player picks a gamepad type: the selection and its notification.
+  void ChooseType(int typeIndex);
   // For table-driven tests: ends this case's dialog and checks, starts afresh.
   void NextCase();
   void CloseDialog();
@@ -56,6 +68,20 @@ class GamepadDialogTest : public testing::Test {
   DirectInputFactoryFunction savedFactory_ = nullptr;
   HINSTANCE savedInstance_ = nullptr;
 };
+
+// The program's own gamepad dialog over a config.ini in the test prefix's
+// Documents folder, which each case starts without.
+class GamepadSettingsTest : public GamepadDialogTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// Handles what has been posted so far, up to the dialog's closing, as the
+// modal loop does: it ends after WM_CLOSE. (Past that point the gamepad
+// dialog and the dialog manager pass WM_CLOSE and IDCANCEL back and forth for
+// as long as the window lives; the modal loop destroys it first.)
+void PumpUntilClosed(HWND dialog);
 
 // "A=1 B=2 ..." for the twenty actions of a gamepad type as listed in the
 // table the lists are checked against.

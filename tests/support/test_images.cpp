@@ -1,5 +1,7 @@
 #include "test_images.h"
 
+#include <utility>
+
 #include "platform/unique_handle.h"
 #include "test_process.h"
 
@@ -126,6 +128,18 @@ Image CaptureWindow(HWND window) {
   SelectObject(memory.get(), old);
   ReleaseDC(nullptr, screen);
   return ImageOfBitmap(bitmap.get());
+}
+
+Image CapturePaintedWindow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Image last = CaptureWindow(window);
+  WaitUntil([&] {
+    Image next = CaptureWindow(window);
+    const bool settled = next.rgba == last.rgba;
+    last = std::move(next);
+    return settled;
+  }, 10s);
+  return last;
 }
 
 std::wstring ArtifactFolder() {

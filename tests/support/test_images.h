@@ -28,6 +28,10 @@ Image ImageOfBitmap(HBITMAP bitmap);
 // What the screen shows of a window, frame and title included.
 Image CaptureWindow(HWND window);
 
+// The window as it shows once it has painted itself whole: it and its
+// controls are repainted now, then captured until two captures agree.
+Image CapturePaintedWindow(HWND window);
+
 // Folder for artefacts of this test run (VKTEST_ARTIFACTS), created on demand.
 std::wstring ArtifactFolder();
 

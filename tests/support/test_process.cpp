@@ -30,8 +30,6 @@ std::wstring Utf8ToWide(const std::string& text) {
   return out;
 }
 
-namespace {
-
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -42,15 +40,15 @@ void RemoveTree(const std::wstring& folder) {
       const std::wstring path = folder + L"\\" + name;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(path);
-      else
+      else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // read-only files too
         DeleteFileW(path.c_str());
+      }
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
   RemoveDirectoryW(folder.c_str());
 }
-
-}  // namespace
 
 std::wstring MakeTempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];

@@ -31,6 +31,8 @@ std::wstring Utf8ToWide(const std::string& text);
 // characters Windows allows.
 std::wstring MakeTempFolder(const std::wstring& name);
 bool WriteTextFile(const std::wstring& path, const std::string& content);
+// Removes a folder with everything in it; a plain file is not removed.
+void RemoveTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 
 // Polls the condition until it holds or the time is up; returns the last result.

@@ -113,3 +113,14 @@ windows_without_window_manager() {
   done
   wine_server -w
 }
+
+# Wine links the prefix's Documents folder to the home folder: the launcher's
+# config.ini would land outside the throwaway prefix, shared by every run.
+# Tests need a Documents folder of the prefix's own.
+documents_inside_prefix() {
+  local documents
+  for documents in "$WINEPREFIX"/drive_c/users/*/Documents; do
+    [ -L "$documents" ] || continue
+    rm "$documents" && mkdir "$documents"
+  done
+}

@@ -1,0 +1,206 @@
+#include "gamepad/joypad_config.h"
+
+#include <shlobj.h>
+
+#include <string_view>
+#include <utility>
+
+#include "gamepad/actions.h"
+#include "gamepad/gamepad_dialog_state.h"
+#include "gamepad/gamepad_types.h"
+#include "platform/unique_handle.h"
+#include "resource.h"
+
+namespace {
+
+constexpr wchar_t MakerFolder[] = L"\\MORVANE";
+constexpr wchar_t GameFolder[] = L"\\VARKOLD\\";
+constexpr wchar_t ConfigFileName[] = L"config.ini";
+
+// A path that names one place whatever the current drive and folder:
+// "C:\..." or "\\server\...". The folder query can hand back less.
+bool IsFullyQualified(std::wstring_view path) {
+  if (path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+      path[1] == L':' && path[2] == L'\\')
+    return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\';
+}
+
+// Replaces text by the other column of the first row whose column `from`
+// equals it exactly.
+int TranslateButton(wchar_t (&text)[ProfileValueCapacity], const wchar_t* ConfigValueName::*from,
+                    const wchar_t* ConfigValueName::*to) {
+  for (const ConfigValueName* row = ConfigValueNames; row->configValue; ++row) {
+    if (std::wstring_view(text) == row->*from) {
+      lstrcpynW(text, row->*to, ProfileValueCapacity);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+LRESULT FindListItem(HWND list, const wchar_t* text) {
+  // wParam 0 searches the whole list; the search ignores letter case.
+  return SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// The list item a stored value selects, or CB_ERR. A button's list name is
+// no stored form of any input (buttons are stored "0" to "31"): a stored "32"
+// would otherwise show as button 32 and be saved back as "31".
+LRESULT StoredValueItem(HWND list, wchar_t (&text)[ProfileValueCapacity]) {
+  const bool button = ConfigValueToInputName(text) == 1;
+  const LRESULT item = FindListItem(list, text);
+  if (!button && item >= 0 && item < CapturedButtonCount) return CB_ERR;
+  return item;
+}
+
+// The default input of an action for the type of the recorded controller.
+const wchar_t* DefaultInputName(int controlId) {
+  const int type = DetectGamepadType(GamepadDialog.RecordedProductName);
+  for (const DefaultAssignment* pair = GamepadTypeDefaults[type].data(); pair->controlId; ++pair)
+    if (pair->controlId == controlId) return pair->inputName;
+  return L"";
+}
+
+// What the file records, or the defaults when there is no file to read.
+struct StoredJoypad {
+  std::wstring path;  // empty: nothing to read
+
+  int ProductType() const {
+    if (path.empty()) return 0;
+    return static_cast<int>(GetPrivateProfileIntW(JoypadSection, ProductTypeKey, 0, path.c_str()));
+  }
+  // Copies the key's text; "" when the key is absent or empty.
+  void Read(const wchar_t* key, wchar_t (&text)[ProfileValueCapacity]) const {
+    text[0] = L'\0';
+    if (!path.empty()) GetPrivateProfileStringW(JoypadSection, key, L"", text, ProfileValueCapacity, path.c_str());
+  }
+};
+
+// Writes keys one call each. A config.ini that does not exist yet is first
+// created as UTF-16LE with a byte-order mark: the profile functions then keep
+// Unicode, where a file of their own making would hold the ANSI code page and
+// turn a Japanese or Cyrillic product name into question marks. An existing
+// file keeps its encoding.
+class JoypadWriter {
+ public:
+  explicit JoypadWriter(std::wstring path) : path_(std::move(path)) {}
+
+  void Write(const wchar_t* key, const wchar_t* value) {
+    if (path_.empty()) return;
+    if (!prepared_) {
+      CreateUnicodeFile();
+      prepared_ = true;
+    }
+    // A write that fails (folder missing or not writable) loses nothing.
+    WritePrivateProfileStringW(JoypadSection, key, value, path_.c_str());
+  }
+
+ private:
+  void CreateUnicodeFile() const {
+    // CREATE_NEW: a file that appeared in the meantime is never overwritten.
+    const platform::unique_file file(
+        CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    static constexpr BYTE ByteOrderMark[] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file.get(), ByteOrderMark, sizeof(ByteOrderMark), &written, nullptr);
+  }
+
+  std::wstring path_;
+  bool prepared_ = false;
+};
+
+}  // namespace
+
+int ConfigValueToInputName(wchar_t (&text)[ProfileValueCapacity]) {
+  return TranslateButton(text, &ConfigValueName::configValue, &ConfigValueName::inputName);
+}
+
+int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]) {
+  return TranslateButton(text, &ConfigValueName::inputName, &ConfigValueName::configValue);
+}
+
+std::wstring JoypadConfigPath(bool createFolders) {
+  wchar_t documents[MAX_PATH] = L"";
+  const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  // On failure the buffer may still hold a relative or unexpanded path; a
+  // config.ini there would lie wherever the current folder happens to be.
+  documents[MAX_PATH - 1] = L'\0';
+  if (FAILED(found) || !IsFullyQualified(documents)) return {};
+
+  std::wstring path = documents;
+  path += MakerFolder;
+  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
+  path += GameFolder;
+  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
+  path += ConfigFileName;
+  return path;
+}
+
+void LoadJoypadConfig(HWND dialog) {
+  GamepadDialogState& state = GamepadDialog;
+  const StoredJoypad stored{JoypadConfigPath()};
+  // Wine keeps parsed profile files per process: make it read the file as
+  // the game or the player may have left it since.
+  if (!stored.path.empty()) WritePrivateProfileStringW(nullptr, nullptr, nullptr, stored.path.c_str());
+
+  state.RecordedProductType = stored.ProductType();
+  wchar_t storedName[ProfileValueCapacity];
+  stored.Read(ProductNameKey, storedName);
+
+  if (storedName[0] && state.ControllerDevice) {
+    wchar_t controllerName[MAX_PATH];
+    lstrcpynW(controllerName, state.ControllerProductName, MAX_PATH);
+    if (controllerName[0]) {
+      lstrcpynW(state.RecordedProductName, controllerName, MAX_PATH);
+      const int type = DetectGamepadType(controllerName);
+      // The stored assignments were made for another controller: the one
+      // attached gets its own type's defaults.
+      if (std::wstring_view(controllerName).find(storedName) == std::wstring_view::npos) {
+        state.RecordedProductType = type;
+        SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+        ApplyGamepadTypeDefaults(-1, dialog);
+        return;
+      }
+    }
+  }
+
+  // A number outside 0..5 leaves the type list without a selection.
+  SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
+
+  for (const ActionControl* action = ActionControls; action->controlId; ++action) {
+    const HWND list = GetDlgItem(dialog, action->controlId);
+    wchar_t text[ProfileValueCapacity];
+    stored.Read(action->actionKey, text);
+    const LRESULT item = text[0] ? StoredValueItem(list, text) : FindListItem(list, DefaultInputName(action->controlId));
+    // CB_ERR: a value that names no list item leaves the list without a
+    // selection, and OK then leaves the value in the file.
+    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+  }
+}
+
+void SaveJoypadConfig(HWND dialog) {
+  const GamepadDialogState& state = GamepadDialog;
+  JoypadWriter writer(JoypadConfigPath(true));
+
+  if (state.RecordedProductName[0]) {
+    writer.Write(ProductNameKey, state.RecordedProductName);
+    wchar_t type[ProfileValueCapacity];
+    wsprintfW(type, L"%d", state.RecordedProductType);
+    writer.Write(ProductTypeKey, type);
+  }
+
+  for (const ActionControl* action = ActionControls; action->controlId; ++action) {
+    const HWND list = GetDlgItem(dialog, action->controlId);
+    const LRESULT item = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    // No selection: the key keeps whatever the file holds.
+    if (length == CB_ERR || length >= ProfileValueCapacity) continue;
+    wchar_t text[ProfileValueCapacity];
+    if (SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text)) == CB_ERR)
+      continue;
+    InputNameToConfigValue(text);
+    writer.Write(action->actionKey, text);
+  }
+}
