@@ -390,8 +390,8 @@ struct Options {
   Program launcher{L"Launcher.exe", {}, {}};
   Program minimal{L"minimal_dialog.exe", {}, {}};
   Program controllerLauncher{L"Launcher.exe with a scripted controller", {}, {}};
-  int runs = 11;
-  int idleSeconds = 30;
+  int runs = 21;
+  int idleSeconds = 60;
   int wineserverPid = 0;
 };
 
