@@ -87,12 +87,34 @@ server=$(wineserver_pid) || { log "cannot find the wineserver of $WINEPREFIX"; e
 
 winpath() { echo "Z:$REPO_ROOT/$1" | tr / '\\'; }
 bench=build/$WINE_PRESET/bench
+
+# A controller for the gamepad dialog: a copy of Launcher.exe with the
+# scripted DirectInput beside it as dinput8.dll, holding one pad at rest.
+# Wine reads DLL overrides only when it starts, so the override holds for
+# the whole run; the other programs find no dinput8.dll beside them and load
+# Wine's own.
+controller="$WINEPREFIX/drive_c/controller"
+mkdir -p "$controller"
+cp "build/$WINE_PRESET/Launcher.exe" "build/$WINE_PRESET/tests/stand-ins/dinput8.dll" "$controller/"
+printf '# One pad, attached, nothing pressed.\nplug Logitech Dual Action\n' >"$controller/scenario.txt"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dinput8=n,b"
 echo "## Start-up, gamepad dialog, memory and idle CPU time ($WINE_PRESET build, $("${WINELOADER:-wine}" --version))"
+echo
+# Other work on the machine shows in the times: its load, before and after.
+echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) processors)."
 echo
 "$REPO_ROOT/tools/lib/wine-exec.sh" "$bench/launcher_bench.exe" \
   --launcher "$(winpath "build/$WINE_PRESET/Launcher.exe")" \
   --minimal "$(winpath "$bench/minimal_dialog.exe")" \
+  --controller-launcher 'C:\controller\Launcher.exe' \
+  --controller-env 'VKTEST_DINPUT_SCENARIO=C:\controller\scenario.txt' \
+  --controller-env 'VKTEST_DINPUT_LOG=C:\controller\calls.log' \
   --wineserver-pid "$server" "$@"
+echo
+echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)."
+# Proof that the controller row had its pad: the stand-in's log of the calls.
+echo "The scripted pad's log: $(grep -c . "$controller/calls.log" 2>/dev/null || echo 0) DirectInput calls," \
+     "$(grep -c '^GetDeviceState' "$controller/calls.log" 2>/dev/null || echo 0) of them GetDeviceState."
 
 echo
 echo "## Looking for a controller while none is attached (controller_search_bench)"
