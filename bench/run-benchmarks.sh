@@ -113,9 +113,9 @@ echo
 echo
 echo "Load average after: $(cut -d' ' -f1-3 /proc/loadavg)."
 # Proof that the controller row had its pad: the stand-in's log of the calls.
-echo "The scripted pad's log: $(grep -c . "$controller/calls.log" 2>/dev/null || echo 0) DirectInput calls," \
-     "$(grep -c '^GetDeviceState' "$controller/calls.log" 2>/dev/null || echo 0) of them GetDeviceState."
-
+calls=$(grep -c . "$controller/calls.log" 2>/dev/null || true)
+reads=$(grep -c '^GetDeviceState' "$controller/calls.log" 2>/dev/null || true)
+echo "The scripted pad's log: ${calls:-0} DirectInput calls, ${reads:-0} of them GetDeviceState."
 echo
 echo "## Looking for a controller while none is attached (controller_search_bench)"
 echo
