@@ -69,6 +69,10 @@ cd "$REPO_ROOT"
 echo "## Size of the shipped 32-bit build"
 echo
 OBJDUMP=i686-w64-mingw32-objdump STRIP=i686-w64-mingw32-strip print_sizes windows
+echo
+echo "The resources of build/windows/Launcher.exe:"
+echo
+python3 "$REPO_ROOT/bench/resource_sizes.py" build/windows/Launcher.exe
 if [ "$WINE_PRESET" != windows ]; then
   echo
   echo "The $WINE_PRESET build that the figures below come from:"
