@@ -20,10 +20,12 @@ INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 void FitDialogToBitmap(HWND dialog);
 // Title, OK and Cancel in the Windows display language.
 void SetGamepadDialogTexts(HWND dialog);
-// Places the action lists in two columns beside their glyphs.
+// Places the twenty action lists in two columns beside their glyphs, then
+// the type list at the bottom left.
 void LayoutActionLists(HWND dialog);
-// Places the type list, Cancel and OK along the bottom edge; with the lists
-// placed before, this leaves the tab order OK, Cancel, type list, 1004..1023.
+// Places Cancel, then OK, at the bottom right. Each control placed goes to the
+// top of the z-order, so the tab order becomes OK, Cancel, type list, then
+// the action lists 1004 to 1023.
 void LayoutDialogButtons(HWND dialog);
 // The 46 input names into every action list, the six type names into 1024.
 void FillGamepadLists(HWND dialog);

@@ -20,6 +20,7 @@
 #include "resource.h"
 #include "test_images.h"
 #include "test_process.h"
+#include "ui/language_table.h"
 
 namespace gamepad_testing {
 namespace {
@@ -238,6 +239,10 @@ TEST_F(GamepadSettingsDialog, ShowsTheTextsOfTheDisplayLanguage) {
   for (const DisplayTexts& texts : ExpectedTexts)
     if (texts.primaryLanguage == PRIMARYLANGID(display)) expected = &texts;
   ASSERT_NE(expected, nullptr) << "no texts listed for display language 0x" << std::hex << display;
+  const std::wstring index = testing_support::Environment(L"VKTEST_DISPLAY_LANGUAGE_INDEX");
+  if (!index.empty()) {
+    ASSERT_EQ(UiLanguageIndex(), std::stoi(index)) << "the display language was not taken from LC_ALL";
+  }
 
   OpenSettingsDialog();
   EXPECT_EQ(Text(dialog), expected->title);

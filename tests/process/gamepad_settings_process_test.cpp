@@ -103,6 +103,10 @@ TEST_F(GamepadSettingsAsPlayerSees, ShowsItselfInTheDisplayLanguage) {
   const auto* view = std::find_if(std::begin(views), std::end(views),
                                   [&](const auto& v) { return v.primary == PRIMARYLANGID(display); });
   ASSERT_NE(view, std::end(views)) << "no title known for display language 0x" << std::hex << display;
+  const std::wstring expected = Environment(L"VKTEST_DISPLAY_LANGID");
+  if (!expected.empty()) {
+    ASSERT_EQ(display, std::stoi(expected, nullptr, 16)) << "the display language was not taken from LC_ALL";
+  }
 
   HWND gamepad = OpenGamepadSettings(Install(L"display"));
   ASSERT_NE(gamepad, nullptr);

@@ -10,10 +10,16 @@ void BringToFront(HWND window) {
   WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
 }
 
-void SendMouse(DWORD flags) {
+// Each event carries its own position: a button event that took the cursor's
+// position could land where the cursor was before the move had arrived (on a
+// disabled owner window, for one), and the click would be lost.
+void SendMouse(DWORD flags, POINT screenPoint) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input = {};
   input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
+  input.mi.dx = static_cast<LONG>((screenPoint.x * 65535LL + width / 2) / (width - 1));
+  input.mi.dy = static_cast<LONG>((screenPoint.y * 65535LL + height / 2) / (height - 1));
+  input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   SendInput(1, &input, sizeof(input));
 }
 
@@ -22,8 +28,8 @@ void SendMouse(DWORD flags) {
 void ClickAt(HWND window, POINT screenPoint) {
   BringToFront(window);
   SetCursorPos(screenPoint.x, screenPoint.y);
-  SendMouse(MOUSEEVENTF_LEFTDOWN);
-  SendMouse(MOUSEEVENTF_LEFTUP);
+  SendMouse(MOUSEEVENTF_LEFTDOWN, screenPoint);
+  SendMouse(MOUSEEVENTF_LEFTUP, screenPoint);
 }
 
 void ClickControl(HWND dialog, int id) {
