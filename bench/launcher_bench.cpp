@@ -1,8 +1,8 @@
-// Start-up, idle cost and memory of Launcher.exe beside minimal_dialog.exe,
-// the least a program can do to show a dialog of the same size, font and
-// picture. Starts both programs as a player would, alternately, drives them
-// with the commands a player gives (40011 opens the second dialog, Cancel and
-// Close end them) and prints markdown tables.
+// Start-up, opening the second dialog, idle cost and memory of Launcher.exe
+// beside minimal_dialog.exe, the least a program can do to show a dialog of
+// the same size, font and picture. Starts both programs as a player would,
+// alternately, drives them with the commands a player gives (40011 opens the
+// second dialog, Cancel and Close end them) and prints markdown tables.
 //
 //   launcher_bench.exe --launcher EXE --minimal EXE [--runs N] [--idle-seconds S]
 //                      [--controller-launcher EXE --controller-env NAME=VALUE ...]
