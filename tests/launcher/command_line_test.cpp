@@ -1,0 +1,49 @@
+// Which build the command line asks for. Every row of the build table, run
+// by the real launcher, is in startup_test.cpp.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "launcher/command_line.h"
+
+namespace {
+
+constexpr GameBuild None = GameBuild::None, DX9 = GameBuild::DirectX9, DX10 = GameBuild::DirectX10;
+
+TEST(CommandLine, SwitchesAreCaseSensitiveSubstringsOfTheArgumentsAndDirectX9Wins) {
+  const struct {
+    const wchar_t* commandLine;
+    GameBuild build;
+    bool mediaCenter;
+  } cases[] = {
+      {L"Launcher.exe", None, false},
+      {L"Launcher.exe -dx9 -mce", DX9, true},
+      {L"Launcher.exe -mce -dx10", DX10, true},
+      {L"Launcher.exe -dx10 -dx9", DX9, false},
+      {L"Launcher.exe -dx9window x-mcex", DX9, true},
+      {L"Launcher.exe \"a -dx10\"", DX10, false},
+      {L"Launcher.exe /dx9 -DX10 -MCE -Dx9", None, false},
+      {L"", None, false},
+      // The launcher's own path is not searched, however it is written.
+      {L"\"C:\\VARKOLD -dx9 -mce\\Launcher.exe\"", None, false},
+      {L"C:\\VARKOLD-dx9\\Launcher.exe\t-dx10", DX10, false},
+      {L"\"C:\\Spiele\\Launcher.exe\"-dx9", DX9, false},
+      {L"\"C:\\VARKOLD -dx9\\Launcher.exe", None, false},  // a quote that never closes
+  };
+  for (const auto& c : cases) {
+    const LaunchRequest request = ParseCommandLine(c.commandLine);
+    EXPECT_EQ(request.build, c.build) << testing::PrintToString(std::wstring(c.commandLine));
+    EXPECT_EQ(request.mediaCenter, c.mediaCenter) << testing::PrintToString(std::wstring(c.commandLine));
+  }
+}
+
+// The longest line Windows hands a program (32,767 with the NUL), a switch at
+// its very end.
+TEST(CommandLine, ALongestLineIsSearchedToItsEnd) {
+  std::wstring line = L"\"C:\\Games\\VARKOLD\\Launcher.exe\" ";
+  line.resize(32766 - 5, L'x');
+  EXPECT_EQ(ParseCommandLine(line + L" -dx9").build, DX9);
+  EXPECT_EQ(ParseCommandLine(line + L"-mce").mediaCenter, true);
+}
+
+}  // namespace

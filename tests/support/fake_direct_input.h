@@ -1,0 +1,74 @@
+// A scripted DirectInput 8 for tests: game controllers cannot be attached
+// here. Devices are plugged and unplugged at will, hold whatever state a test
+// gives them, and any call can be made to fail once, a few times or for ever.
+// The fake refuses what real DirectInput refuses (structures of the wrong
+// size, set-up while acquired, foreground acquisition in the background),
+// logs every call, and reports calls the launcher has no business making.
+// Free of GoogleTest: it also stands in for dinput8.dll.
+#pragma once
+
+#ifndef DIRECTINPUT_VERSION
+#define DIRECTINPUT_VERSION 0x0800
+#endif
+#include <windows.h>
+#include <dinput.h>
+
+#include <initializer_list>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fake_dinput {
+
+enum class Method {
+  Create, EnumDevices, CreateDevice, GetCapabilities, SetDataFormat, SetCooperativeLevel, EnumObjects,
+  SetProperty, GetDeviceInfo, GetDeviceState, Acquire, Unacquire, Release,
+};
+inline constexpr int DirectInputObject = -1;  // the device of calls on IDirectInput8W
+
+struct Call {
+  Method method;
+  int device;
+  std::string text;  // "Method[device] arguments" for the arguments that matter
+  HRESULT result;
+};
+
+struct Device {
+  std::wstring productName;
+  bool plugged = true;
+  DIJOYSTATE2 state{};
+};
+
+// The one system the fake serves; tests Reset() it.
+struct FakeInput {
+  std::vector<Device> devices;  // in enumeration order
+  std::map<std::pair<Method, int>, std::pair<HRESULT, int>> failures;  // result, times left (< 0: for ever)
+  std::vector<Call> calls;
+  std::vector<std::string> unexpected;
+  std::multiset<int> live;  // devices with an interface alive; DirectInputObject for DirectInput
+  bool foreground = true;
+  int backgroundSwitches = 0;
+
+  void Reset() { *this = FakeInput{}; }
+  // A state with these buttons (from 1) held and the first hat at hat.
+  static DIJOYSTATE2 Held(std::initializer_list<int> buttons, DWORD hat = 0xFFFFFFFF);
+  int Plug(const std::wstring& productName, DIJOYSTATE2 state = Held({}));
+  // The next times calls of the method on the device answer the result instead.
+  void Fail(Method method, int device, HRESULT result, int times = 1) { failures[{method, device}] = {result, times}; }
+  // Leaving the foreground takes acquisition away from foreground devices.
+  void SetForeground(bool inForeground);
+  int Count(Method method) const;
+  std::vector<std::wstring> OpenDevices() const;  // product names, one per live interface
+
+  bool Failing(Method method, int device, HRESULT* result);
+  HRESULT Log(Method method, int device, HRESULT result, const std::string& arguments = "");
+  HRESULT Unexpected(const char* name);
+};
+extern FakeInput Input;
+
+// Same contract as DirectInput8Create; serves Input.
+HRESULT WINAPI Create(HINSTANCE instance, DWORD version, REFIID iid, void** out, IUnknown* outer);
+
+}  // namespace fake_dinput
