@@ -216,16 +216,6 @@ INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
   return result;
 }
 
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    const HWND dialog = GetAncestor(message.hwnd, GA_ROOT);
-    if (dialog && IsDialogMessageW(dialog, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
 HMODULE LauncherResources() {
   static const HMODULE module = LoadLibraryExW(ArtefactPath(L"VKTEST_LAUNCHER_EXE").c_str(), nullptr,
                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);

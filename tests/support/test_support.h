@@ -70,8 +70,6 @@ void PressKey(HWND window, WORD virtualKey);
 inline constexpr INT_PTR LeftOpen = 0x7E57;
 INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
                        const std::function<void(HWND dialog)>& whileOpen);
-// Handles the messages posted so far, as the modal loop would.
-void PumpMessages();
 
 // The built Launcher.exe (VKTEST_LAUNCHER_EXE) loaded as a resource image:
 // its dialogs and bitmaps, never its code.
