@@ -1,14 +1,9 @@
 // The program's gamepad settings dialog in-process: template 109 and bitmap
-// 111 of the built exe, the program's own GamepadDialogProc, the scripted
-// DirectInput, and config.ini in the test prefix's Documents folder, which
-// each test starts without.
+// 111 of the built exe, GamepadDialogProc, the scripted DirectInput, and
+// config.ini in the test prefix's Documents folder, which each test starts without.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
 
 #include "fake_direct_input.h"
 #include "joypad_file.h"
@@ -21,9 +16,9 @@ using fake_dinput::Method;
 
 // The game's twenty actions, as config.ini names them, in list order.
 inline const std::vector<std::wstring> ActionKeys = {
-    L"A",     L"B",    L"X",  L"Y",  L"LEFT", L"RIGHT", L"UP",          L"DOWN",        L"START",       L"BACK",
-    L"LT",    L"RT",   L"LB", L"RB", L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT",
-    L"RSTICK_VERT"};
+    L"A",  L"B",  L"X",           L"Y",           L"LEFT",        L"RIGHT",       L"UP",          L"DOWN",
+    L"START", L"BACK", L"LT",    L"RT",          L"LB",          L"RB",          L"LSTICK_PUSH", L"RSTICK_PUSH",
+    L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
 
 // What the twenty action lists show for each gamepad type's defaults.
 inline const std::wstring TypeDefaults[6] = {
@@ -35,8 +30,7 @@ inline const std::wstring TypeDefaults[6] = {
     L"2 3 1 4 -X X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ",
 };
 
-// "[JOYPAD]", then the head lines, then "A=..." to "RSTICK_VERT=..." with the
-// blank-separated values.
+// "[JOYPAD]", the head lines, then "A=" to "RSTICK_VERT=" with the values.
 std::vector<std::wstring> Section(std::vector<std::wstring> head, const std::wstring& values);
 
 class GamepadDialogTest : public testing::Test {
@@ -45,26 +39,23 @@ class GamepadDialogTest : public testing::Test {
   void TearDown() override;
 
   // Creates the dialog as the program does and activates it. It stays hidden
-  // (Wine takes seconds to destroy a shown window without a window manager)
-  // and its timer is stopped: the test ticks.
+  // (Wine takes seconds to destroy a window shown without a window manager);
+  // its timer is stopped: the test ticks.
   void Open();
   void Close();
   void Tick(int count = 1);
-  // A click on a button of the dialog, and what it posts.
-  void Press(int id);
-  // Handles what was posted up to the dialog's WM_CLOSE, as the modal loop
-  // does. (Past that point a modeless dialog passes WM_CLOSE and IDCANCEL
-  // back and forth for as long as it lives; the modal loop ends first.)
+  void Press(int id);  // as a click does, then what the click posts
+  // Handles what was posted up to the dialog's WM_CLOSE, as its modal loop
+  // does before it ends (a modeless dialog would pass WM_CLOSE and IDCANCEL
+  // back and forth for as long as it lives).
   void HandleUntilClosed();
   void ChooseType(int type);
-  // Windows announces a newly attached HID device.
-  void AnnounceDevice();
+  void AnnounceDevice();  // Windows tells of a newly attached HID device
   void Focus(int id);
   void Select(int id, const wchar_t* name);
 
-  // The twenty action lists' selections, blank-separated, "-" for none.
-  std::wstring Shown() const;
-  std::wstring Selection(int id) const;
+  std::wstring Selection(int id) const;  // "-" for none
+  std::wstring Shown() const;  // the twenty action lists' selections, blank-separated
   int TypeShown() const;
 
   HWND dialog = nullptr;

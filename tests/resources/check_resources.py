@@ -1,0 +1,241 @@
+#!/usr/bin/python3
+"""The resources of the shipped Launcher.exe, read from the file itself.
+check_resources.py <shipped exe> [<exe the tests run under Wine, which must carry the very same>]"""
+import re
+import struct
+import sys
+import unittest
+import xml.etree.ElementTree as ElementTree
+
+DIALOG, MENU, BITMAP, ICON, GROUP_ICON, VERSION, MANIFEST = 5, 4, 2, 3, 14, 16, 24
+MAIN_LANGUAGES = {1029, 1031, 1033, 1036, 1040, 1041, 1045, 1049, 3082}
+SHELL_LANGUAGES = {1024, 1029, 1031, 1033, 1034, 1036, 1038, 1040, 1041, 1045, 1049, 1051}
+BUTTON, STATIC, COMBO_BOX = 0x80, 0x82, 0x85
+
+
+def read_resources(path):
+    """{(type, name, language): bytes}, ids as numbers and names as text."""
+    with open(path, "rb") as exe:
+        data = exe.read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    count, optional_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+    directories = pe + 24 + (96 if struct.unpack_from("<H", data, pe + 24)[0] == 0x10B else 112)
+    sections = [struct.unpack_from("<IIII", data, pe + 24 + optional_size + 40 * i + 8) for i in range(count)]
+
+    def offset(rva):
+        return next(rva - start + raw for size, start, raw_size, raw in sections
+                    if start <= rva < start + max(size, raw_size))
+
+    base, found = offset(struct.unpack_from("<I", data, directories + 16)[0]), {}
+
+    def walk(at, path):
+        for i in range(sum(struct.unpack_from("<HH", data, at + 12))):
+            entry, target = struct.unpack_from("<II", data, at + 16 + 8 * i)
+            if entry & 0x80000000:
+                name = base + (entry & 0x7FFFFFFF)
+                entry = data[name + 2:name + 2 + 2 * struct.unpack_from("<H", data, name)[0]].decode("utf-16-le")
+            if target & 0x80000000:
+                walk(base + (target & 0x7FFFFFFF), path + (entry,))
+            else:
+                rva, size = struct.unpack_from("<II", data, base + target)
+                found[path + (entry,)] = data[offset(rva):offset(rva) + size]
+
+    walk(base, ())
+    return found
+
+
+def text_at(data, at):
+    """(the name or ordinal of a template at this offset, the offset after it)."""
+    if data[at:at + 2] == b"\xff\xff":
+        return struct.unpack_from("<H", data, at + 2)[0], at + 4
+    end = next(i for i in range(at, len(data), 2) if data[i:i + 2] == b"\0\0")
+    return data[at:end].decode("utf-16-le"), end + 2
+
+
+def parse_dialog(data):
+    """((style, width, height, menu, class, title, font), [(id, class, style, x, y, cx, cy, text), ...])."""
+    version, signature, _, ex_style, style, count, _, _, cx, cy = struct.unpack_from("<HHIIIHhhhh", data)
+    assert (version, signature, ex_style) == (1, 0xFFFF, 0), "not an extended dialog template"
+    menu, at = text_at(data, 26)
+    window_class, at = text_at(data, at)
+    title, at = text_at(data, at)
+    typeface, end = text_at(data, at + 6)
+    header, at = (style, cx, cy, menu, window_class, title, struct.unpack_from("<HHBB", data, at) + (typeface,)), end
+    controls = []
+    for _ in range(count):
+        at = (at + 3) & ~3
+        _, _, control_style, x, y, width, height, control_id = struct.unpack_from("<IIIhhhhi", data, at)
+        control_class, at = text_at(data, at + 24)
+        text, at = text_at(data, at)
+        at += 2 + struct.unpack_from("<H", data, at)[0]
+        controls.append((control_id, control_class, control_style, x, y, width, height, text))
+    return header, controls
+
+
+def parse_menu(data, at=4):
+    """The items of a standard menu template, (flags, id, text, items), and the offset after them."""
+    found = []
+    while not found or not found[-1][0] & 0x80:  # MF_END
+        flags, = struct.unpack_from("<H", data, at)
+        item_id, at = (None, at + 2) if flags & 0x10 else (struct.unpack_from("<H", data, at + 2)[0], at + 4)
+        text, at = text_at(data, at)
+        items, at = parse_menu(data, at) if flags & 0x10 else ([], at)
+        found.append((flags, item_id, text, items))
+    return found, at
+
+
+# Per variant: title, run DirectX 9 (DirectX 10 the same with "DirectX10"),
+# Close, the Language and Settings pop-ups, Gamepad Settings.
+MAIN_TEXTS = {
+    1029: ("VARKOLD LAUNCHER", "Spustit VARKOLD\nve verzi DirectX9", "Zavřít", "Jazyk", "Nastavení",
+           "Nastavení ovladače"),
+    1031: ("VARKOLD STARTPROGRAMM", "VARKOLD\nDirectX9 Version starten", "Schließen", "Sprache", "Einstellungen",
+           "Gamepad-Einstellungen"),
+    1033: ("VARKOLD LAUNCHER", "Run VARKOLD\n DirectX9 Version", "Close", "Language", "Settings", "Gamepad Settings"),
+    1036: ("LANCEUR VARKOLD", "Lancer VARKOLD\n DirectX9 Version", "Fermer", "Langue", "Configuration",
+           "Configuration manette"),
+    1040: ("AVVIO DI VARKOLD", "Avvia VARKOLD\nVersione DirectX9", "Chiudi", "Lingua", "Impostazioni",
+           "Impostazioni del gamepad"),
+    1041: ("VARKOLD ランチャー", "VARKOLD\nDirectX9 Version 起動", "終了", "言語", "設定", "パッド設定"),
+    1045: ("VARKOLD - PROGRAM URUCHAMIAJĄCY", "Uruchom VARKOLD\nWersja DirectX9", "Zamknij", "Język", "Ustawienia",
+           "Gamepad"),
+    1049: ("ЗАПУСК VARKOLD", "Запустить VARKOLD\nВерсия DirectX9", "Закрыть", "Язык", "Настройки",
+           "Настройки геймпада"),
+    3082: ("LANZADOR VARKOLD", "Lanzar VARKOLD\nVersión DirectX9", "Cerrar", "Idioma", "Ajustes", "Ajustes Mando"),
+}
+LANGUAGES = ["日本語", "English", "Deutsch", "Français", "Español", "Italiano", "Русский", "Polski", "Česky"]
+FONT = (8, 400, 0, 1, "MS Shell Dlg")
+
+
+class Resources(unittest.TestCase):
+    def test_every_resource_has_exactly_its_language_variants(self):
+        inventory = {}
+        for kind, name, language in RESOURCES:
+            inventory.setdefault((kind, name), set()).add(language)
+        icons = [inventory.pop((ICON, n), {0}) for n in range(1, 49)]  # four for each variant of group 101
+        self.assertEqual(sorted(language for each in icons for language in each),
+                         sorted(list(SHELL_LANGUAGES) * 4))
+        self.assertEqual(inventory, {
+            (DIALOG, 102): MAIN_LANGUAGES, (MENU, 108): MAIN_LANGUAGES, (BITMAP, 103): {0}, (DIALOG, 109): {1041},
+            (BITMAP, 111): {1041}, (GROUP_ICON, 101): SHELL_LANGUAGES, (VERSION, 1): {0}, (MANIFEST, 1): {1033},
+            ("DATA", "__GDF_XML"): SHELL_LANGUAGES, ("DATA", "__GDF_THUMBNAIL"): SHELL_LANGUAGES})
+
+    def test_main_dialog_and_menu_in_every_language_with_their_quirks(self):
+        for language, (title, run9, close, language_menu, settings, gamepad) in MAIN_TEXTS.items():
+            header, controls = parse_dialog(RESOURCES[DIALOG, 102, language])
+            # The English variant alone is not centred, and 193 units tall.
+            style, height = (0x80C800C8, 193) if language == 1033 else (0x80C808C8, 191)
+            self.assertEqual(header, (style, 333, height, 108, "", title, FONT), language)
+            self.assertEqual(controls, [(-1, STATIC, 0x5000080E, 0, 0, 333, 192, 103),
+                                        (1001, BUTTON, 0x50012000, 220, 36, 102, 28, run9),
+                                        (1002, BUTTON, 0x50012000, 220, 83, 102, 28, run9.replace("9", "10")),
+                                        (2, BUTTON, 0x50010000, 220, 125, 102, 28, close)], language)
+            items = [(0x80 if i == 8 else 0, 40001 + i, name, []) for i, name in enumerate(LANGUAGES)]
+            self.assertEqual(parse_menu(RESOURCES[MENU, 108, language])[0],
+                             [(0x10, None, language_menu, items), (0x90, None, settings, [(0x80, 40011, gamepad, [])])])
+
+    def test_gamepad_dialog_template(self):
+        lists = [(1004 + i, COMBO_BOX, 0x50210003, (38, 208)[i % 2], 10 + 15 * (i // 2), 60, 30, "") for i in range(20)]
+        self.assertEqual(parse_dialog(RESOURCES[DIALOG, 109, 1041]),
+                         ((0x80C800C8, 333, 191, "", "", "Dialog", FONT),
+                          lists + [(1024, COMBO_BOX, 0x50210003, 13, 169, 97, 30, ""),
+                                   (1, BUTTON, 0x50010001, 196, 169, 50, 14, "OK"),
+                                   (2, BUTTON, 0x50010000, 260, 168, 50, 14, "キャンセル")]))
+
+    def test_bitmaps_and_the_glyph_left_of_each_gamepad_list(self):
+        for data in RESOURCES[BITMAP, 103, 0], RESOURCES[BITMAP, 111, 1041]:
+            header = struct.unpack_from("<IiiHHIIiiII", data)
+            self.assertEqual((header, len(data)), ((40, 499, 312, 1, 32, 0, 622752, 3779, 3779, 0, 0), 40 + 622752))
+            self.assertFalse(any(data[43::4]), "a fourth pixel byte is not 0")
+
+        def luminance(x, y):  # bottom-up rows of blue, green, red, 0
+            b, g, r = data[40 + ((311 - y) * 499 + x) * 4:][:3]
+            return 0.299 * r + 0.587 * g + 0.114 * b
+
+        for top, left in ((20 + 24 * row, left) for row in range(10) for left in (94, 343)):
+            ground = luminance(left + 49, top + 10)
+            glyph = [luminance(x, y) for y in range(top, top + 20) for x in range(left - 24, left - 2)]
+            self.assertGreater(sum(abs(v - ground) > 40 for v in glyph), 100, f"no glyph left of the list at {top}")
+            under = [luminance(x, y) for y in range(top, top + 20) for x in range(left, left + 98)]
+            self.assertLess(max(under) - min(under), 30, f"a glyph reaches under the list at {left}, {top}")
+
+    def test_icon_group_holds_a_256_png_and_three_dibs_alike_in_every_language(self):
+        images = set()
+        for language in SHELL_LANGUAGES:
+            group = RESOURCES[GROUP_ICON, 101, language]
+            self.assertEqual(struct.unpack_from("<HHH", group), (0, 1, 4))
+            for index, size in enumerate((256, 48, 32, 16)):
+                entry = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * index)
+                image = RESOURCES[ICON, entry[7], language]
+                self.assertEqual(entry[:6] + (len(image),), (size % 256, size % 256, 0, 0, 1, 32, entry[6]))
+                header = image[:8] if size == 256 else struct.unpack_from("<IiiHH", image)
+                self.assertEqual(header, b"\x89PNG\r\n\x1a\n" if size == 256 else (40, size, 2 * size, 1, 32))
+                images.add((index, image))
+        self.assertEqual(len(images), 4, "the variants differ")
+
+    def test_version_information(self):
+        data = RESOURCES[VERSION, 1, 0]
+        fixed = data.index(struct.pack("<I", 0xFEEF04BD))
+        self.assertEqual(struct.unpack_from("<12I", data, fixed + 4),
+                         (0x10000, 0x10000, 129, 0x10000, 129, 0x17, 0, 4, 1, 0, 0, 0))
+        # One string table, these keys in this order; the legal notice is
+        # product data: there has to be one, whatever it says.
+        text = data.decode("utf-16-le", "replace")
+        pairs = ["StringFileInfo", "000004b0", "CompanyName\0+MORVANE CO., LTD.", "FileDescription\0+Launcher",
+                 "FileVersion\0+1, 0, 0, 129", "LegalCopyright\0+[^\0]+", "ProductName\0+VARKOLD",
+                 "ProductVersion\0+1, 0, 0, 129", "VarFileInfo"]
+        found = [re.search(pair, text) for pair in pairs]
+        self.assertTrue(all(found) and text.count("000004b0") == 1, found)
+        self.assertEqual(sorted(match.start() for match in found), [match.start() for match in found])
+        self.assertEqual(data[-4:], b"\0\0\xb0\x04", "translation: neutral language, Unicode")
+
+    def test_manifest_asks_for_visual_styles_and_no_elevation(self):
+        v1, v2 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v2}"
+        assembly = ElementTree.fromstring(RESOURCES[MANIFEST, 1, 1033])
+        self.assertEqual((assembly.tag, assembly.get("manifestVersion")), (v1 + "assembly", "1.0"))
+        self.assertEqual(assembly.find(f"{v1}dependency/{v1}dependentAssembly/{v1}assemblyIdentity").attrib,
+                         {"type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
+                          "processorArchitecture": "*", "publicKeyToken": "6595b64144ccf1df", "language": "*"})
+        level = assembly.find(f"{v2}trustInfo/{v2}security/{v2}requestedPrivileges/{v2}requestedExecutionLevel")
+        self.assertEqual((level.get("level"), level.get("uiAccess", "false")), ("asInvoker", "false"))
+
+    def test_games_folder_definition(self):
+        for name in ("__GDF_XML", "__GDF_THUMBNAIL"):
+            self.assertEqual(len({RESOURCES["DATA", name, language] for language in SHELL_LANGUAGES}), 1, name)
+        thumbnail, data = RESOURCES["DATA", "__GDF_THUMBNAIL", 1033], RESOURCES["DATA", "__GDF_XML", 1033]
+        self.assertEqual((thumbnail[:16], struct.unpack_from(">IIBB", thumbnail, 16)),
+                         (b"\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", (256, 256, 8, 6)))
+        text = data.decode("utf-16")
+        self.assertEqual((data[:2], text.count("\n")), (b"\xff\xfe", text.count("\r\n")))
+        self.assertTrue(text.startswith('<?xml version="1.0" encoding="utf-16"?>\r\n'))
+        self.assertIn('xmlns:baseTypes="urn:schemas-microsoft-com:GamesExplorerBaseTypes.v1"', text)
+        ns, guid = "{urn:schemas-microsoft-com:GameDescription.v1}", r"\{[-0-9A-Fa-f]{36}\}"
+        game, = ElementTree.fromstring(data)
+        self.assertEqual((game.tag, [child.tag[len(ns):] for child in game]),
+                         (ns + "GameDefinition", ["Name", "ReleaseDate", "Genres", "Ratings", "Version",
+                                                  "WindowsSystemPerformanceRating", "Developers", "Publishers",
+                                                  "GameExecutables", "ExtendedProperties"]))
+        self.assertRegex(game.get("gameID"), guid)
+        self.assertEqual((game[0].text, [genre.text for genre in game[2]]), ("VARKOLD", ["Action/Adventure"]))
+        self.assertRegex(game[1].text, r"^\d{4}-\d{2}-\d{2}$")
+        self.assertEqual(len({rating.get("ratingSystemID") for rating in game[3]}), 6)
+        for rating in game[3]:
+            self.assertRegex(rating.get("ratingSystemID") + rating.get("ratingID"), f"^{guid}{guid}$")
+            self.assertTrue(len(rating) <= 3 and all(re.match(guid, d.get("descriptorID")) for d in rating))
+        self.assertEqual((game[4][0].get("versionNumber"), game[5].get("minimum"), game[5].get("recommended")),
+                         ("1.0.0.129", "3.8", "4.7"))
+        for maker in game[6][0], game[7][0]:
+            self.assertEqual((maker.text, bool(maker.get("URI"))), ("MORVANE CO., LTD.", True))
+        self.assertEqual([e.get("path") for e in game[8]], ["VKDDX9.EXE", "VKDDX10.EXE", "Launcher.exe"])
+        play, support = game.find(f"{ns}ExtendedProperties/{ns}GameTasks")
+        task, = play.find(ns + "Primary")
+        self.assertEqual((task.tag, task.get("path"), task.get("arguments"), len(support)),
+                         (ns + "FileTask", "Launcher.exe", "", 0))
+
+    def test_the_tested_exe_carries_the_same_resources(self):
+        self.assertTrue(read_resources(sys.argv[-1]) == RESOURCES)
+
+
+if __name__ == "__main__":
+    RESOURCES = read_resources(sys.argv[1])
+    unittest.main(argv=sys.argv[:1])

@@ -1,10 +1,10 @@
 // A scripted DirectInput 8 for tests: game controllers cannot be attached
 // here. Devices are plugged and unplugged at will, hold whatever state a test
-// gives them, and any call can be made to fail once, a few times or for ever.
-// The fake refuses what real DirectInput refuses (structures of the wrong
-// size, set-up while acquired, foreground acquisition in the background),
-// logs every call, and reports calls the launcher has no business making.
-// Free of GoogleTest: it also stands in for dinput8.dll.
+// gives them, and any call can fail once, a few times or for ever. The fake
+// refuses what DirectInput refuses (structures of the wrong size, set-up while
+// acquired, foreground acquisition in the background), logs every call, and
+// reports calls the launcher has no business making. Free of GoogleTest: it
+// also stands in for dinput8.dll.
 #pragma once
 
 #ifndef DIRECTINPUT_VERSION
@@ -30,24 +30,22 @@ inline constexpr int DirectInputObject = -1;  // the device of calls on IDirectI
 
 struct Call {
   Method method;
-  int device;
-  std::string text;  // "Method[device] arguments" for the arguments that matter
-  HRESULT result;
+  std::string text;  // "Method[device] arguments", with the arguments that matter
 };
 
 struct Device {
   std::wstring productName;
+  DIJOYSTATE2 state;
   bool plugged = true;
-  DIJOYSTATE2 state{};
 };
 
-// The one system the fake serves; tests Reset() it.
+// The one system the fake serves.
 struct FakeInput {
   std::vector<Device> devices;  // in enumeration order
   std::map<std::pair<Method, int>, std::pair<HRESULT, int>> failures;  // result, times left (< 0: for ever)
   std::vector<Call> calls;
   std::vector<std::string> unexpected;
-  std::multiset<int> live;  // devices with an interface alive; DirectInputObject for DirectInput
+  std::multiset<int> live;  // devices with an interface alive, DirectInputObject for DirectInput's
   bool foreground = true;
   int backgroundSwitches = 0;
 
@@ -55,15 +53,14 @@ struct FakeInput {
   // A state with these buttons (from 1) held and the first hat at hat.
   static DIJOYSTATE2 Held(std::initializer_list<int> buttons, DWORD hat = 0xFFFFFFFF);
   int Plug(const std::wstring& productName, DIJOYSTATE2 state = Held({}));
-  // The next times calls of the method on the device answer the result instead.
+  // The next times calls of the method on the device answer the result.
   void Fail(Method method, int device, HRESULT result, int times = 1) { failures[{method, device}] = {result, times}; }
   // Leaving the foreground takes acquisition away from foreground devices.
   void SetForeground(bool inForeground);
   int Count(Method method) const;
   std::vector<std::wstring> OpenDevices() const;  // product names, one per live interface
 
-  bool Failing(Method method, int device, HRESULT* result);
-  HRESULT Log(Method method, int device, HRESULT result, const std::string& arguments = "");
+  HRESULT Answer(Method method, int device, HRESULT usual, const std::string& arguments = "");
   HRESULT Unexpected(const char* name);
 };
 extern FakeInput Input;

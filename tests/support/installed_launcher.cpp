@@ -4,25 +4,11 @@
 
 namespace testing_support {
 
-namespace {
-
-std::wstring Utf8ToWide(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                  static_cast<int>(wide.size())));
-  return wide;
-}
-
-}  // namespace
-
 void PrintTo(const Started& started, std::ostream* out) {
-  *out << testing::PrintToString(started.fileName) << " " << testing::PrintToString(started.arguments) << " in "
-       << testing::PrintToString(started.workingFolder);
+  *out << testing::PrintToString(started.fileName + L" " + started.arguments + L" in " + started.workingFolder);
 }
 
 void InstalledLauncher::SetUp() {
-  launcherExe_ = ArtefactPath(L"VKTEST_LAUNCHER_EXE");
-  ASSERT_TRUE(FileExists(launcherExe_)) << "VKTEST_LAUNCHER_EXE";
   workFolder_ = MakeTempFolder(L"vk-" + std::to_wstring(GetCurrentProcessId()));
   logPath_ = workFolder_ + L"\\started.log";
   holdPath_ = workFolder_ + L"\\hold";
@@ -46,7 +32,7 @@ void InstalledLauncher::TearDown() {
 std::wstring InstalledLauncher::Install(const std::wstring& folderName, bool withGames) {
   const std::wstring folder = workFolder_ + L"\\" + folderName;
   CreateDirectoryW(folder.c_str(), nullptr);
-  EXPECT_TRUE(CopyFileW(launcherExe_.c_str(), (folder + L"\\Launcher.exe").c_str(), FALSE));
+  EXPECT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_LAUNCHER_EXE").c_str(), (folder + L"\\Launcher.exe").c_str(), FALSE));
   for (const wchar_t* game : {L"\\VKDDX9.exe", L"\\VKDDX10.exe"}) {
     if (!withGames) break;
     EXPECT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (folder + game).c_str(), FALSE));
@@ -62,7 +48,7 @@ HWND InstalledLauncher::OpenMainDialog(const std::wstring& folder, const std::ws
     return dialog || launcher_.HasEnded();
   });
   EXPECT_NE(dialog, nullptr) << "the launcher showed no window";
-  if (dialog) WaitForInputIdle(launcher_.process.get(), static_cast<DWORD>(LongWait.count()));
+  WaitForInputIdle(launcher_.process.get(), 60000);
   return dialog;
 }
 
@@ -77,15 +63,17 @@ DWORD InstalledLauncher::RunToEnd(const RunningProcess& launcher) const {
 std::vector<Started> InstalledLauncher::StartedSoFar(size_t count) const {
   std::vector<Started> started;
   WaitUntil([&] {
+    const std::string utf8 = ReadFileBytes(logPath_);
+    std::wstring log(utf8.size(), L'\0');
+    log.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), log.data(), int(log.size())));
     started.clear();
-    const std::wstring log = Utf8ToWide(ReadFileBytes(logPath_));
     for (size_t start = 0, end; (end = log.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-      const std::wstring line = log.substr(start, end - start);
-      const size_t tab1 = line.find(L'\t'), tab2 = line.find(L'\t', tab1 + 1);
-      started.push_back({line.substr(0, tab1), line.substr(tab1 + 1, tab2 - tab1 - 1), line.substr(tab2 + 1)});
+      const size_t tab1 = log.find(L'\t', start), tab2 = log.find(L'\t', tab1 + 1);
+      started.push_back({log.substr(start, tab1 - start), log.substr(tab1 + 1, tab2 - tab1 - 1),
+                         log.substr(tab2 + 1, end - tab2 - 1)});
     }
     return started.size() >= count;
-  }, count ? LongWait : 0ms);
+  }, count ? 60s : 0ms);
   return started;
 }
 

@@ -8,25 +8,17 @@
 
 namespace testing_support {
 
-std::wstring DocumentsFolder() {
-  wchar_t folder[MAX_PATH] = L"";
-  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder);
+std::wstring MakerFolder() {
+  wchar_t documents[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   // Wine reports its links to Unix folders as reparse points.
-  const DWORD attributes = GetFileAttributesW(folder);
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return folder;
-  ADD_FAILURE() << "Documents is no folder of the test prefix: run the tests with tools/run-tests.sh";
-  return L"";
+  EXPECT_FALSE(GetFileAttributesW(documents) & FILE_ATTRIBUTE_REPARSE_POINT) << "run the tests with tools/run-tests.sh";
+  return documents + std::wstring(L"\\MORVANE");
 }
-
-std::wstring MakerFolder() { return DocumentsFolder() + L"\\MORVANE"; }
 
 std::wstring ConfigPath() { return MakerFolder() + L"\\VARKOLD\\config.ini"; }
 
-void RemoveJoypadFolders() {
-  SetFileAttributesW(MakerFolder().c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveTree(MakerFolder());
-  DeleteFileW(MakerFolder().c_str());
-}
+void RemoveJoypadFolders() { RemoveTree(MakerFolder()); }
 
 bool WriteConfigBytes(const std::string& bytes) {
   CreateDirectoryW(MakerFolder().c_str(), nullptr);
@@ -40,23 +32,14 @@ bool WriteConfig(const std::vector<std::wstring>& lines) {
   return WriteConfigBytes(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
 }
 
-bool ConfigIsUtf16() { return ReadFileBytes(ConfigPath()).starts_with("\xFF\xFE"); }
-
 std::vector<std::wstring> ConfigLines() {
   const std::string bytes = ReadFileBytes(ConfigPath());
-  std::wstring text;
-  if (ConfigIsUtf16()) {
-    text.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
-  } else {
-    text.resize(bytes.size());
-    text.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                                    static_cast<int>(text.size())));
-  }
+  if (!bytes.starts_with("\xFF\xFE")) return {};
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
   std::vector<std::wstring> lines;
   for (size_t start = 0, end; start < text.size(); start = end + 1) {
     end = std::min(text.find(L'\n', start), text.size());
-    std::wstring line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    const std::wstring line = text.substr(start, end - start - (end > start && text[end - 1] == L'\r'));
     if (line.find_first_not_of(L" \t") != std::wstring::npos) lines.push_back(line);
   }
   return lines;

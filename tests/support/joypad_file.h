@@ -1,6 +1,6 @@
-// The game's config.ini in the test prefix's Documents folder, as tests set it
-// up and read it back: bytes and lines, never through the program's code. The
-// location is spelled out here on purpose: it is the contract with the game.
+// The game's config.ini in the test prefix's Documents folder, set up and read
+// back as bytes and lines. The place is spelled out here on purpose: it is the
+// contract with the game.
 #pragma once
 
 #include <string>
@@ -8,22 +8,17 @@
 
 namespace testing_support {
 
-// Documents, MORVANE, MORVANE\VARKOLD, MORVANE\VARKOLD\config.ini. Empty, with
-// a failure, when Documents leads out of the test prefix (Wine links it to
-// the home folder unless tools/run-tests.sh made it a folder of its own).
-std::wstring DocumentsFolder();
-std::wstring MakerFolder();
-std::wstring ConfigPath();
-// Removes Documents\MORVANE, folder or file, with everything in it.
+// Fails the test when Documents leads out of the test prefix, as Wine's links
+// to the home folder do unless tools/run-tests.sh replaced them.
+std::wstring MakerFolder();  // Documents\MORVANE
+std::wstring ConfigPath();   // Documents\MORVANE\VARKOLD\config.ini
 void RemoveJoypadFolders();
 
-// config.ini as these bytes, or as these lines in UTF-16LE with a byte-order
-// mark and CR LF; the folders are made on the way.
+// config.ini as these bytes, or these lines in UTF-16LE with a byte-order mark.
 bool WriteConfigBytes(const std::string& bytes);
 bool WriteConfig(const std::vector<std::wstring>& lines);
-// The lines of config.ini that are not blank, from UTF-16LE with a byte-order
-// mark or else the ANSI code page; empty when there is no file.
+// The lines that are not blank of a UTF-16LE config.ini with a byte-order
+// mark; none when it has none.
 std::vector<std::wstring> ConfigLines();
-bool ConfigIsUtf16();
 
 }  // namespace testing_support

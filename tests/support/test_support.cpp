@@ -1,5 +1,8 @@
 #include "test_support.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -17,41 +20,30 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[4096] = L"";
-  const DWORD length = GetEnvironmentVariableW(name, value, 4096);
-  return length < 4096 ? value : L"";
+  return GetEnvironmentVariableW(name, value, 4096) < 4096 ? value : L"";
 }
 
 std::wstring ArtefactPath(const wchar_t* variable) {
-  std::wstring path = Environment(variable);
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
+  std::wstring path = L"Z:" + Environment(variable);
+  std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
 }
 
 std::wstring MakeTempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = temp + name;
-  RemoveTree(folder);
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
+  RemoveTree(temp + name);
+  CreateDirectoryW((temp + name).c_str(), nullptr);
+  return temp + name;
 }
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
-    const std::wstring name = found.cFileName, path = folder + L"\\" + name;
-    if (name == L"." || name == L"..") continue;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      RemoveTree(path);
-    else
-      DeleteFileW(path.c_str());
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  RemoveDirectoryW(folder.c_str());
+void RemoveTree(const std::wstring& path) {
+  const std::wstring paths = path + L'\0';  // a list of one, ended by a second NUL
+  SHFILEOPSTRUCTW remove = {};
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = paths.c_str();
+  remove.fFlags = FOF_NO_UI;
+  SHFileOperationW(&remove);
 }
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -69,8 +61,7 @@ std::string ReadFileBytes(const std::wstring& path) {
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 DWORD RunningProcess::WaitForExit(std::chrono::milliseconds limit) const {
@@ -80,8 +71,6 @@ DWORD RunningProcess::WaitForExit(std::chrono::milliseconds limit) const {
   return code;
 }
 
-bool RunningProcess::HasEnded() const { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }
-
 RunningProcess StartCommandLine(const std::wstring& exe, std::wstring commandLine, DWORD flags,
                                 const std::wstring& currentFolder) {
   STARTUPINFOW startup = {};
@@ -90,28 +79,27 @@ RunningProcess StartCommandLine(const std::wstring& exe, std::wstring commandLin
   RunningProcess running;
   if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                      currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info)) {
-    running.suspendedThread.reset(info.hThread);
-    if (!(flags & CREATE_SUSPENDED)) running.suspendedThread.reset();
     running.process.reset(info.hProcess);
+    running.suspendedThread.reset(info.hThread);
     running.id = info.dwProcessId;
   }
+  if (!(flags & CREATE_SUSPENDED)) running.suspendedThread.reset();
   return running;
 }
 
 RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
                             const std::wstring& currentFolder) {
-  const std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-  return StartCommandLine(exe, line, 0, currentFolder);
+  return StartCommandLine(exe, L"\"" + exe + L"\" " + arguments, 0, currentFolder);
 }
 
 std::vector<HWND> ProcessWindows(DWORD processId) {
   std::pair<DWORD, std::vector<HWND>> search{processId, {}};
   EnumWindows(
       [](HWND window, LPARAM param) {
-        auto* found = reinterpret_cast<decltype(search)*>(param);
+        auto& [id, found] = *reinterpret_cast<decltype(search)*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == found->first && IsWindowVisible(window)) found->second.push_back(window);
+        if (owner == id && IsWindowVisible(window)) found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
@@ -131,51 +119,30 @@ void BringToFront(HWND window) {
   WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
 }
 
-// Each event carries its own position: a click that took the cursor's could
-// land where the cursor was before the move arrived.
-void ClickAt(HWND window, POINT point) {
-  BringToFront(window);
-  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+}  // namespace
+
+// Each event carries its position: a click that took the cursor's could land
+// where the cursor was before the move arrived.
+void ClickControl(HWND dialog, int id) {
+  RECT rect = {};
+  GetWindowRect(GetDlgItem(dialog, id), &rect);
+  BringToFront(dialog);
   INPUT inputs[2] = {};
   for (INPUT& input : inputs) {
     input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
-    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / (height - 1));
+    input.mi.dx = (rect.left + rect.right) / 2 * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+    input.mi.dy = (rect.top + rect.bottom) / 2 * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   }
   inputs[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
   inputs[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-  SetCursorPos(point.x, point.y);
   SendInput(2, inputs, sizeof(INPUT));
-}
-
-}  // namespace
-
-void ClickControl(HWND dialog, int id) {
-  RECT rect = {};
-  GetWindowRect(GetDlgItem(dialog, id), &rect);
-  ClickAt(dialog, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
-}
-
-bool ClickCloseBox(HWND window) {
-  RECT rect = {};
-  GetWindowRect(window, &rect);
-  const int y = rect.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-  for (int x = rect.right - 1; x > rect.left; --x) {
-    if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE) continue;
-    ClickAt(window, {x - 4, y});
-    return true;
-  }
-  return false;
 }
 
 void PressKey(HWND window, WORD virtualKey) {
   BringToFront(window);
   INPUT inputs[2] = {};
-  for (INPUT& input : inputs) {
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-  }
+  for (INPUT& input : inputs) input.type = INPUT_KEYBOARD, input.ki.wVk = virtualKey;
   inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
   SendInput(2, inputs, sizeof(INPUT));
 }
@@ -184,16 +151,13 @@ namespace {
 
 const std::function<void(HWND)>* PendingAction = nullptr;
 
-// Acts once the dialog is on screen: the modal loop shows it only when it
-// first runs out of messages, and a timer may come before that.
+// The modal loop shows the dialog only when it first runs out of messages.
 void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = nullptr;
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM found) {
-        wchar_t name[16] = L"";
-        GetClassNameW(window, name, 16);
-        if (std::wstring_view(name) == L"#32770" && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
+        if (IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&dialog));
@@ -212,7 +176,6 @@ INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
   const UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnDialog);
   const INT_PTR result = DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), nullptr, procedure, 0);
   KillTimer(nullptr, timer);
-  PendingAction = nullptr;
   return result;
 }
 
