@@ -3,11 +3,17 @@
 // config.ini in the test prefix's Documents folder, which each test starts without.
 #pragma once
 
-#include <gtest/gtest.h>
+#include "fake_direct_input.h"  // windows.h first
 
-#include "fake_direct_input.h"
+#include <dbt.h>
+
+#include <sstream>
+
+#include "gamepad/gamepad_dialog.h"
 #include "joypad_file.h"
-#include "test_support.h"
+#include "launcher/startup.h"
+#include "platform/direct_input.h"
+#include "resource.h"
 
 namespace testing_support {
 
@@ -16,9 +22,8 @@ using fake_dinput::Method;
 
 // The game's twenty actions, as config.ini names them, in list order.
 inline const std::vector<std::wstring> ActionKeys = {
-    L"A",  L"B",  L"X",           L"Y",           L"LEFT",        L"RIGHT",       L"UP",          L"DOWN",
-    L"START", L"BACK", L"LT",    L"RT",          L"LB",          L"RB",          L"LSTICK_PUSH", L"RSTICK_PUSH",
-    L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
+    L"A",  L"B",  L"X",  L"Y",  L"LEFT",        L"RIGHT",       L"UP",          L"DOWN",        L"START",       L"BACK",
+    L"LT", L"RT", L"LB", L"RB", L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
 
 // What the twenty action lists show for each gamepad type's defaults.
 inline const std::wstring TypeDefaults[6] = {
@@ -31,32 +36,89 @@ inline const std::wstring TypeDefaults[6] = {
 };
 
 // "[JOYPAD]", the head lines, then "A=" to "RSTICK_VERT=" with the values.
-std::vector<std::wstring> Section(std::vector<std::wstring> head, const std::wstring& values);
+inline std::vector<std::wstring> Section(std::vector<std::wstring> head, const std::wstring& values) {
+  head.insert(head.begin(), L"[JOYPAD]");
+  std::wistringstream words(values);
+  for (std::wstring value; const std::wstring& key : ActionKeys) head.push_back(key + L"=" + (words >> value, value));
+  return head;
+}
 
 class GamepadDialogTest : public testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    input.Reset();
+    DirectInputFactory = &fake_dinput::Create;
+    InstanceHandle = LauncherResources();
+    RemoveJoypadFolders();
+  }
+  void TearDown() override {
+    Close();
+    EXPECT_TRUE(input.live.empty()) << "DirectInput objects left unreleased";
+    EXPECT_TRUE(input.unexpected.empty()) << "the launcher called what it should not";
+    DirectInputFactory = &DirectInput8Create;
+    RemoveJoypadFolders();
+  }
 
   // Creates the dialog as the program does and activates it. It stays hidden
   // (Wine takes seconds to destroy a window shown without a window manager);
   // its timer is stopped: the test ticks.
-  void Open();
-  void Close();
-  void Tick(int count = 1);
-  void Press(int id);  // as a click does, then what the click posts
+  void Open() {
+    Close();
+    dialog = CreateDialogParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), nullptr, GamepadDialogProc, 0);
+    KillTimer(dialog, GamepadTimerId);
+    SendMessageW(dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+  }
+  void Close() {
+    if (dialog) DestroyWindow(std::exchange(dialog, nullptr));
+  }
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) SendMessageW(dialog, WM_TIMER, GamepadTimerId, 0);
+  }
+  // As a click does, then what the click posts.
+  void Press(int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    HandleUntilClosed();
+  }
   // Handles what was posted up to the dialog's WM_CLOSE, as its modal loop
   // does before it ends (a modeless dialog would pass WM_CLOSE and IDCANCEL
   // back and forth for as long as it lives).
-  void HandleUntilClosed();
-  void ChooseType(int type);
-  void AnnounceDevice();  // Windows tells of a newly attached HID device
-  void Focus(int id);
-  void Select(int id, const wchar_t* name);
-
-  std::wstring Selection(int id) const;  // "-" for none
-  std::wstring Shown() const;  // the twenty action lists' selections, blank-separated
-  int TypeShown() const;
+  void HandleUntilClosed() {
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+      if (!IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);
+      if (message.hwnd == dialog && message.message == WM_CLOSE) break;
+    }
+  }
+  void ChooseType(int type) {
+    SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, type, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_GAMEPAD_TYPE)));
+  }
+  void AnnounceDevice() {  // Windows tells of a newly attached HID device
+    DEV_BROADCAST_DEVICEINTERFACE_W arrival{};
+    arrival.dbcc_size = sizeof(arrival);
+    arrival.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    SendMessageW(dialog, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
+  }
+  void Focus(int id) {
+    SetFocus(GetDlgItem(dialog, id));
+    ASSERT_EQ(GetFocus(), GetDlgItem(dialog, id));
+  }
+  void Select(int id, const wchar_t* name) {
+    const LRESULT item = SendDlgItemMessageW(dialog, id, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
+    SendDlgItemMessageW(dialog, id, CB_SETCURSEL, item, 0);
+  }
+  std::wstring Selection(int id) const {  // "-" for none
+    const LRESULT item = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+    wchar_t text[256] = L"-";
+    if (item != CB_ERR) SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  std::wstring Shown() const {  // the twenty action lists' selections, blank-separated
+    std::wstring shown = Selection(IDC_ACTION_A);
+    for (int id = IDC_ACTION_B; id <= IDC_ACTION_RSTICK_VERT; ++id) shown += L" " + Selection(id);
+    return shown;
+  }
+  int TypeShown() const { return int(SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0)); }
 
   HWND dialog = nullptr;
   FakeInput& input = fake_dinput::Input;

@@ -1,12 +1,16 @@
 // What the tests share: waiting, files, processes started as a player would,
-// their windows, mouse and keyboard, and the built exe's resources.
+// their windows, mouse and keyboard, and the built exe's dialogs.
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/unique_handle.h"
@@ -16,48 +20,177 @@ namespace testing_support {
 using namespace std::chrono_literals;
 
 // Polls the condition until it holds or the time is up; returns the last result.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 60s);
+inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 60s) {
+  for (const auto deadline = std::chrono::steady_clock::now() + limit; !condition(); std::this_thread::sleep_for(10ms))
+    if (std::chrono::steady_clock::now() >= deadline) return condition();
+  return true;
+}
 
-std::wstring Environment(const wchar_t* name);
+inline std::wstring Environment(const wchar_t* name) {
+  wchar_t value[4096] = L"";
+  return GetEnvironmentVariableW(name, value, 4096) < 4096 ? value : L"";
+}
+
 // A built file that CTest names in a variable, as a Unix path Wine's Z: reaches.
-std::wstring ArtefactPath(const wchar_t* variable);
+inline std::wstring ArtefactPath(const wchar_t* variable) {
+  std::wstring path = L"Z:" + Environment(variable);
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
 
-std::wstring MakeTempFolder(const std::wstring& name);  // fresh and empty
-void RemoveTree(const std::wstring& path);
-bool FileExists(const std::wstring& path);
-std::string ReadFileBytes(const std::wstring& path);  // "" when it cannot be read
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+inline void RemoveTree(const std::wstring& path) {
+  const std::wstring paths = path + L'\0';  // a list of one, ended by a second NUL
+  SHFILEOPSTRUCTW remove = {};
+  remove.wFunc = FO_DELETE;
+  remove.pFrom = paths.c_str();
+  remove.fFlags = FOF_NO_UI;
+  SHFileOperationW(&remove);
+}
+
+inline std::wstring MakeTempFolder(const std::wstring& name) {  // fresh and empty
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  RemoveTree(temp + name);
+  CreateDirectoryW((temp + name).c_str(), nullptr);
+  return temp + name;
+}
+
+inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+inline std::string ReadFileBytes(const std::wstring& path) {  // "" when it cannot be read
+  const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string bytes;
+  char chunk[4096];
+  for (DWORD got = 0; file && ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0;)
+    bytes.append(chunk, got);
+  return bytes;
+}
+
+inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
 
 struct RunningProcess {
-  platform::unique_handle process;
-  platform::unique_handle suspendedThread;  // of a process started CREATE_SUSPENDED
+  platform::unique_handle process, suspendedThread;  // the thread of a process started CREATE_SUSPENDED
   DWORD id = 0;
 
-  DWORD WaitForExit(std::chrono::milliseconds limit = 60s) const;  // STILL_ACTIVE when it did not end
+  DWORD WaitForExit(std::chrono::milliseconds limit = 60s) const {  // STILL_ACTIVE when it did not end
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(process.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process.get(), &code);
+    return code;
+  }
   bool HasEnded() const { return WaitForExit(0ms) != STILL_ACTIVE; }
 };
 
+inline RunningProcess StartCommandLine(const std::wstring& exe, std::wstring commandLine, DWORD flags = 0,
+                                       const std::wstring& currentFolder = {}) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info = {};
+  RunningProcess running;
+  if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                     currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info)) {
+    running.process.reset(info.hProcess);
+    running.suspendedThread.reset(info.hThread);
+    running.id = info.dwProcessId;
+  }
+  if (!(flags & CREATE_SUSPENDED)) running.suspendedThread.reset();
+  return running;
+}
+
 // As Explorer or a shortcut starts a program: quoted path, a blank, the arguments.
-RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
-                            const std::wstring& currentFolder = {});
-RunningProcess StartCommandLine(const std::wstring& exe, std::wstring commandLine, DWORD flags = 0,
-                                const std::wstring& currentFolder = {});
+inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
+                                   const std::wstring& currentFolder = {}) {
+  return StartCommandLine(exe, L"\"" + exe + L"\" " + arguments, 0, currentFolder);
+}
 
-std::vector<HWND> ProcessWindows(DWORD processId);  // visible top-level ones
-std::wstring WindowText(HWND window);
+using WindowSearch = std::pair<DWORD, std::vector<HWND>>;  // a process or thread, and its visible windows
+inline BOOL CALLBACK AddVisibleWindow(HWND window, LPARAM search) {
+  auto& [id, found] = *reinterpret_cast<WindowSearch*>(search);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if ((owner == id || !id) && IsWindowVisible(window)) found.push_back(window);
+  return TRUE;
+}
 
-// Bring the window to the front, then click or press as a player does.
-void ClickControl(HWND dialog, int id);
-void PressKey(HWND window, WORD virtualKey);
+inline std::vector<HWND> ProcessWindows(DWORD processId) {  // the visible top-level ones
+  WindowSearch search{processId, {}};
+  EnumWindows(AddVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+inline std::wstring WindowText(HWND window) {
+  wchar_t text[1024] = L"";
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+// Brings the window to the front, then clicks, or presses and releases a key.
+inline void SendPlayerInput(HWND window, std::vector<INPUT> inputs) {
+  SetForegroundWindow(window);
+  WaitUntil([&] { return GetForegroundWindow() == window; }, 5s);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Each event carries its position: a click that took the cursor's could land
+// where the cursor was before the move arrived.
+inline void ClickControl(HWND dialog, int id) {
+  RECT rect = {};
+  GetWindowRect(GetDlgItem(dialog, id), &rect);
+  INPUT click = {};
+  click.type = INPUT_MOUSE;
+  click.mi.dx = (rect.left + rect.right) / 2 * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+  click.mi.dy = (rect.top + rect.bottom) / 2 * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+  click.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+  INPUT release = click;
+  release.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+  SendPlayerInput(dialog, {click, release});
+}
+
+inline void PressKey(HWND window, WORD virtualKey) {
+  INPUT press = {};
+  press.type = INPUT_KEYBOARD;
+  press.ki.wVk = virtualKey;
+  INPUT release = press;
+  release.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendPlayerInput(window, {press, release});
+}
 
 // Runs a dialog template modally, as the program does, and calls whileOpen
 // from inside its modal loop once it is on screen; a dialog left open is then
 // ended with LeftOpen. Returns what DialogBoxParamW returns.
 inline constexpr INT_PTR LeftOpen = 0x7E57;
-INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
-                       const std::function<void(HWND dialog)>& whileOpen);
+inline const std::function<void(HWND)>* PendingAction = nullptr;
+// The modal loop shows the dialog only when it first runs out of messages.
+inline void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  WindowSearch search{0, {}};
+  EnumThreadWindows(GetCurrentThreadId(), AddVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  if (search.second.empty() || !PendingAction) return;
+  const HWND dialog = search.second.back();
+  KillTimer(nullptr, timer);
+  (*std::exchange(PendingAction, nullptr))(dialog);
+  // EndDialog hides the dialog at once; one still visible was left open.
+  if (IsWindow(dialog) && IsWindowVisible(dialog)) EndDialog(dialog, LeftOpen);
+}
+
+inline INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
+                              const std::function<void(HWND dialog)>& whileOpen) {
+  PendingAction = &whileOpen;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnDialog);
+  const INT_PTR result = DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), nullptr, procedure, 0);
+  KillTimer(nullptr, timer);
+  return result;
+}
 
 // The built Launcher.exe loaded as a resource image: its dialogs and bitmaps.
-HMODULE LauncherResources();
+inline HMODULE LauncherResources() {
+  static const HMODULE module = LoadLibraryExW(ArtefactPath(L"VKTEST_LAUNCHER_EXE").c_str(), nullptr,
+                                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  return module;
+}
 
 }  // namespace testing_support
