@@ -1,12 +1,157 @@
-// The main dialog of the real Launcher.exe as a player uses it, with the
-// mouse and keyboard, under Xvfb.
-#include <gtest/gtest.h>
+// The main dialog and the game's language setting: in-process from the built
+// exe's template with the program's own procedure over the real registry, and
+// the real Launcher.exe as a player uses it.
+#include <optional>
 
 #include "installed_launcher.h"
+#include "launcher/startup.h"
 #include "resource.h"
+#include "ui/language_table.h"
+#include "ui/localised_texts.h"
+#include "ui/main_dialog.h"
 
 namespace testing_support {
 namespace {
+
+// The key is spelled out on purpose: it is the contract with the game.
+constexpr wchar_t GameKey[] = L"SOFTWARE\\MORVANE\\VARKOLD";
+
+// A "Language" value: its type and bytes. No value: nullopt; no key either: NoKey.
+using Stored = std::optional<std::pair<DWORD, std::string>>;
+const Stored NoKey = std::pair<DWORD, std::string>(REG_NONE, "no key");
+
+Stored Text(const std::wstring& text, DWORD type = REG_SZ, size_t terminators = 1) {
+  return std::pair(type, std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + terminators) * 2));
+}
+
+Stored Read(HKEY hive) {
+  platform::unique_hkey key;
+  if (RegOpenKeyExW(hive, GameKey, 0, KEY_QUERY_VALUE, key.put())) return NoKey;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key.get(), L"Language", nullptr, &type, nullptr, &size)) return std::nullopt;
+  std::string bytes(size, '\0');
+  RegQueryValueExW(key.get(), L"Language", nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
+  return std::pair(type, bytes);
+}
+
+void Write(HKEY hive, const Stored& stored) {
+  RegDeleteTreeW(hive, L"SOFTWARE\\MORVANE");
+  platform::unique_hkey key;
+  if (stored != NoKey) RegCreateKeyExW(hive, GameKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  // Windows and Wine count a terminator that follows the bytes in memory into
+  // a string value: a text stored without one is followed by anything else.
+  const std::string bytes = stored ? stored->second + "\xFF\xFF" : "";
+  if (stored && stored != NoKey)
+    RegSetValueExW(key.get(), L"Language", 0, stored->first, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size() - 2));
+}
+
+// The Language item with the radio mark: 0 when none has it, ~0u when several do.
+UINT MarkedLanguage(HWND dialog) {
+  UINT marked = 0;
+  for (UINT id = IDM_LANGUAGE_JAPANESE; id <= IDM_LANGUAGE_CZECH; ++id) {
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoW(GetMenu(dialog), id, FALSE, &item);
+    if ((item.fState & MFS_CHECKED) && (item.fType & MFT_RADIOCHECK)) marked = marked ? ~0u : id;
+  }
+  return marked;
+}
+
+class LanguageSetting : public testing::Test {
+ protected:
+  void SetUp() override { Write(HKEY_CURRENT_USER, NoKey), Write(HKEY_LOCAL_MACHINE, NoKey); }
+  void TearDown() override { SetUp(); }
+  static INT_PTR RunMainDialog(const std::function<void(HWND)>& whileOpen) {
+    InstanceHandle = LauncherResources();
+    return RunModalDialog(InstanceHandle, IDD_MAIN_DIALOG, MainDialogProc, whileOpen);
+  }
+};
+
+// The user's language, else the machine's, else (nothing usable stored) the
+// display language's, under which CTest runs this twice. Opening writes nothing.
+TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
+  const UINT display = Environment(L"LC_ALL").starts_with(L"de_") ? IDM_LANGUAGE_GERMAN : IDM_LANGUAGE_ENGLISH;
+  const std::wstring huge(100000, L'7');
+  const struct {
+    const char* what;
+    Stored user, machine;
+    UINT marked;
+  } cases[] = {
+      {"nothing stored", NoKey, NoKey, display},
+      {"machine-wide only", NoKey, Text(L"1040"), IDM_LANGUAGE_ITALIAN},
+      {"the user's key without the value", std::nullopt, Text(L"1040"), IDM_LANGUAGE_ITALIAN},
+      {"the user's before the machine's", Text(L"1049"), Text(L"1041"), IDM_LANGUAGE_RUSSIAN},
+      {"the user's unknown value hides the machine's", Text(L"3082"), Text(L"1040"), display},
+      {"REG_DWORD 1041", std::pair<DWORD, std::string>(REG_DWORD, "\x11\x04\0\0"), NoKey, display},
+      {"REG_EXPAND_SZ 1045", Text(L"1045", REG_EXPAND_SZ), NoKey, IDM_LANGUAGE_POLISH},
+      {"no terminator", Text(L"1029", REG_SZ, 0), NoKey, IDM_LANGUAGE_CZECH},
+      {"a leading zero", Text(L"01041"), NoKey, display},
+      {"a trailing blank", Text(L"1041 "), NoKey, display},
+      {"hexadecimal", Text(L"0x411"), NoKey, display},
+      {"65 characters", Text(L"1033" + std::wstring(61, L' ')), NoKey, display},
+      {"too long, the machine's usable", Text(huge), Text(L"1041"), display},
+      {"the user's usable, the machine's too long", Text(L"1049"), Text(huge), IDM_LANGUAGE_RUSSIAN},
+      {"too long in both", Text(huge), Text(huge), display},
+      {"binary in both", Text(L"", REG_BINARY, 66), Text(L"1", REG_BINARY, 0), display},
+  };
+  for (const auto& c : cases) {
+    Write(HKEY_CURRENT_USER, c.user);
+    Write(HKEY_LOCAL_MACHINE, c.machine);
+    UINT marked = 0;
+    EXPECT_EQ(RunMainDialog([&](HWND dialog) { marked = MarkedLanguage(dialog); }), LeftOpen);
+    EXPECT_EQ(marked, c.marked) << c.what;
+    EXPECT_TRUE(Read(HKEY_CURRENT_USER) == c.user && Read(HKEY_LOCAL_MACHINE) == c.machine) << c.what << " written";
+  }
+}
+
+// Each choice is written at once as REG_SZ of 10 bytes for the current user
+// only, the very first time too, and again when chosen again.
+TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnce) {
+  const std::pair<UINT, const wchar_t*> languages[] = {
+      {IDM_LANGUAGE_JAPANESE, L"1041"}, {IDM_LANGUAGE_ENGLISH, L"1033"}, {IDM_LANGUAGE_GERMAN, L"1031"},
+      {IDM_LANGUAGE_FRENCH, L"1036"},   {IDM_LANGUAGE_SPANISH, L"1034"}, {IDM_LANGUAGE_ITALIAN, L"1040"},
+      {IDM_LANGUAGE_RUSSIAN, L"1049"},  {IDM_LANGUAGE_POLISH, L"1045"},  {IDM_LANGUAGE_CZECH, L"1029"},
+  };
+  for (const Stored& machine : {NoKey, Text(L"1041")}) {
+    SetUp();
+    Write(HKEY_LOCAL_MACHINE, machine);
+    RunMainDialog([&](HWND dialog) {
+      for (const auto& [command, lcid] : languages) {
+        for (int time = 0; time < 2; ++time) {
+          SendMessageW(dialog, WM_COMMAND, command, 0);
+          EXPECT_EQ(Read(HKEY_CURRENT_USER), Text(lcid)) << lcid;
+          EXPECT_EQ(MarkedLanguage(dialog), command);
+          Write(HKEY_CURRENT_USER, std::nullopt);  // so that choosing it again must write again
+        }
+      }
+    });
+    EXPECT_EQ(Read(HKEY_LOCAL_MACHINE), machine);
+  }
+}
+
+// The gamepad dialog's texts follow the display language's primary language;
+// any other gets English.
+TEST(DisplayLanguage, ChoosesTheGamepadDialogsTexts) {
+  const std::pair<LANGID, std::wstring> cases[] = {
+      {MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), L"パッド設定 OK キャンセル パッドタイプ - 6 -"},
+      {MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK), L"Gamepad Settings OK CANCEL Gamepad Type -6-"},
+      {MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_AUSTRIAN), L"Gamepad-Einstellungen OK ABBRECHEN Gamepad-Typ -6-"},
+      {MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH_CANADIAN), L"Configuration manette OK ANNULER Type de manette -6-"},
+      {MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN), L"Ajustes Mando ACEPTAR CANCELAR Tipo de mando -6-"},
+      {MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN), L"Impostazioni del gamepad OK ANNULLA Tipo di gamepad -6-"},
+      {MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), L"Настройки геймпада \u041E\u041A ОТМЕНА Тип геймпада -6-"},
+      {MAKELANGID(LANG_POLISH, SUBLANG_DEFAULT), L"Gamepad OK ANULUJ Gamepad typu -6-"},
+      {MAKELANGID(LANG_CZECH, SUBLANG_DEFAULT), L"Nastavení ovladače OK Zrušit Ovladač -6-"},
+      {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Gamepad Settings OK CANCEL Gamepad Type -6-"},
+  };
+  for (const auto& [display, expected] : cases) {
+    const LocalisedTextSet& texts = LocalisedTexts[LanguageIndexOfDisplayLanguage(display)];
+    EXPECT_EQ(std::wstring(texts.GamepadSettingsTitle) + L" " + texts.OkText + L" " + texts.CancelText + L" " +
+                  texts.GamepadTypeNames[5], expected);
+  }
+}
 
 using MainDialogAsPlayerUses = InstalledLauncher;
 

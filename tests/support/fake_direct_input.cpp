@@ -18,6 +18,7 @@ const char* const MethodNames[] = {"Create", "EnumDevices", "CreateDevice", "Get
 GUID InstanceGuid(int device) { return {0x1A000000u + static_cast<DWORD>(device), 0, 0, {}}; }
 
 // The IUnknown both interfaces share: the object lives while referenced.
+// (WINAPI is the COM calling convention, STDMETHODCALLTYPE.)
 template <typename Interface>
 class Object : public Interface {
  public:
@@ -25,9 +26,9 @@ class Object : public Interface {
   virtual ~Object() {
     if (const auto found = Input.live.find(device_); found != Input.live.end()) Input.live.erase(found);
   }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = nullptr, E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
+  HRESULT WINAPI QueryInterface(REFIID, void** out) override { return *out = nullptr, E_NOINTERFACE; }
+  ULONG WINAPI AddRef() override { return ++references_; }
+  ULONG WINAPI Release() override {
     Input.Answer(Method::Release, device_, S_OK);
     const ULONG left = --references_;
     if (left == 0) delete this;
@@ -44,16 +45,16 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
  public:
   using Object::Object;
 
-  HRESULT STDMETHODCALLTYPE GetCapabilities(LPDIDEVCAPS caps) override {
+  HRESULT WINAPI GetCapabilities(LPDIDEVCAPS caps) override {
     return Answer(Method::GetCapabilities, caps->dwSize == sizeof(DIDEVCAPS) ? DI_OK : DIERR_INVALIDPARAM);
   }
-  HRESULT STDMETHODCALLTYPE SetDataFormat(LPCDIDATAFORMAT format) override {
+  HRESULT WINAPI SetDataFormat(LPCDIDATAFORMAT format) override {
     const HRESULT result = Answer(Method::SetDataFormat, Acquired() ? DIERR_ACQUIRED : DI_OK,
                                   "size=" + std::to_string(format->dwDataSize));
     if (result == DI_OK) dataSize_ = format->dwDataSize;
     return result;
   }
-  HRESULT STDMETHODCALLTYPE SetCooperativeLevel(HWND window, DWORD flags) override {
+  HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) override {
     // DirectInput wants the application's top-level window.
     const bool topLevel = IsWindow(window) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
     const HRESULT usual = Acquired() ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
@@ -62,7 +63,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return result;
   }
   // Six absolute axes: X, Y, Z, RX, RY, RZ.
-  HRESULT STDMETHODCALLTYPE EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, LPVOID ref, DWORD flags) override {
+  HRESULT WINAPI EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, LPVOID ref, DWORD flags) override {
     const HRESULT result = Answer(Method::EnumObjects, DI_OK, "flags=" + std::to_string(flags));
     for (DWORD axis = 0; result == DI_OK && axis < 6 && (flags & DIDFT_AXIS); ++axis) {
       DIDEVICEOBJECTINSTANCEW object{};
@@ -72,7 +73,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     }
     return result;
   }
-  HRESULT STDMETHODCALLTYPE SetProperty(REFGUID property, LPCDIPROPHEADER header) override {
+  HRESULT WINAPI SetProperty(REFGUID property, LPCDIPROPHEADER header) override {
     const auto* range = reinterpret_cast<const DIPROPRANGE*>(header);
     const bool wellFormed = &property == &DIPROP_RANGE && header->dwHeaderSize == sizeof(DIPROPHEADER) &&
                             header->dwSize == sizeof(DIPROPRANGE);
@@ -81,12 +82,12 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
                   Acquired() ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
                   "range=" + std::to_string(range->lMin) + ".." + std::to_string(range->lMax));
   }
-  HRESULT STDMETHODCALLTYPE GetDeviceInfo(LPDIDEVICEINSTANCEW info) override {
+  HRESULT WINAPI GetDeviceInfo(LPDIDEVICEINSTANCEW info) override {
     const HRESULT result = Answer(Method::GetDeviceInfo, info->dwSize == sizeof(*info) ? DI_OK : DIERR_INVALIDPARAM);
     if (result == DI_OK) wcsncpy(info->tszProductName, Input.devices[device_].productName.c_str(), MAX_PATH - 1);
     return result;
   }
-  HRESULT STDMETHODCALLTYPE GetDeviceState(DWORD size, LPVOID data) override {
+  HRESULT WINAPI GetDeviceState(DWORD size, LPVOID data) override {
     const bool lost = Acquired() && !Input.devices[device_].plugged;
     const HRESULT usual = !Acquired()          ? DIERR_NOTACQUIRED
                           : lost               ? DIERR_INPUTLOST
@@ -97,7 +98,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     if (result == DI_OK) std::memcpy(data, &Input.devices[device_].state, sizeof(DIJOYSTATE2));
     return result;
   }
-  HRESULT STDMETHODCALLTYPE Acquire() override {
+  HRESULT WINAPI Acquire() override {
     const HRESULT result = Answer(Method::Acquire, !Input.devices[device_].plugged                ? DIERR_UNPLUGGED
                                                    : dataSize_ == 0                               ? DIERR_INVALIDPARAM
                                                    : Acquired()                                   ? S_FALSE
@@ -107,47 +108,39 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     if (result == DI_OK) acquired_ = true, acquiredAt_ = Input.backgroundSwitches;
     return result;
   }
-  HRESULT STDMETHODCALLTYPE Unacquire() override {
+  HRESULT WINAPI Unacquire() override {
     const HRESULT result = Answer(Method::Unacquire, Acquired() ? DI_OK : DI_NOEFFECT);
     acquired_ = acquired_ && FAILED(result);
     return result;
   }
 
   // Nothing the launcher should call.
-  HRESULT STDMETHODCALLTYPE GetProperty(REFGUID, LPDIPROPHEADER) override { return No("GetProperty"); }
-  HRESULT STDMETHODCALLTYPE GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
-    return No("GetDeviceData");
-  }
-  HRESULT STDMETHODCALLTYPE SetEventNotification(HANDLE) override { return No("SetEventNotification"); }
-  HRESULT STDMETHODCALLTYPE GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD) override {
-    return No("GetObjectInfo");
-  }
-  HRESULT STDMETHODCALLTYPE RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
-  HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD, REFGUID) override { return No("Initialize"); }
-  HRESULT STDMETHODCALLTYPE CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override {
+  HRESULT WINAPI GetProperty(REFGUID, LPDIPROPHEADER) override { return No("GetProperty"); }
+  HRESULT WINAPI GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No("GetDeviceData"); }
+  HRESULT WINAPI SetEventNotification(HANDLE) override { return No("SetEventNotification"); }
+  HRESULT WINAPI GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD) override { return No("GetObjectInfo"); }
+  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
+  HRESULT WINAPI Initialize(HINSTANCE, DWORD, REFGUID) override { return No("Initialize"); }
+  HRESULT WINAPI CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override {
     return No("CreateEffect");
   }
-  HRESULT STDMETHODCALLTYPE EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD) override { return No("EnumEffects"); }
-  HRESULT STDMETHODCALLTYPE GetEffectInfo(LPDIEFFECTINFOW, REFGUID) override { return No("GetEffectInfo"); }
-  HRESULT STDMETHODCALLTYPE GetForceFeedbackState(LPDWORD) override { return No("GetForceFeedbackState"); }
-  HRESULT STDMETHODCALLTYPE SendForceFeedbackCommand(DWORD) override { return No("SendForceFeedbackCommand"); }
-  HRESULT STDMETHODCALLTYPE EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
+  HRESULT WINAPI EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD) override { return No("EnumEffects"); }
+  HRESULT WINAPI GetEffectInfo(LPDIEFFECTINFOW, REFGUID) override { return No("GetEffectInfo"); }
+  HRESULT WINAPI GetForceFeedbackState(LPDWORD) override { return No("GetForceFeedbackState"); }
+  HRESULT WINAPI SendForceFeedbackCommand(DWORD) override { return No("SendForceFeedbackCommand"); }
+  HRESULT WINAPI EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
     return No("EnumCreatedEffectObjects");
   }
-  HRESULT STDMETHODCALLTYPE Escape(LPDIEFFESCAPE) override { return No("Escape"); }
-  HRESULT STDMETHODCALLTYPE Poll() override { return No("Poll"); }
-  HRESULT STDMETHODCALLTYPE SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override {
-    return No("SendDeviceData");
-  }
-  HRESULT STDMETHODCALLTYPE EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override {
+  HRESULT WINAPI Escape(LPDIEFFESCAPE) override { return No("Escape"); }
+  HRESULT WINAPI Poll() override { return No("Poll"); }
+  HRESULT WINAPI SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No("SendDeviceData"); }
+  HRESULT WINAPI EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override {
     return No("EnumEffectsInFile");
   }
-  HRESULT STDMETHODCALLTYPE WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD) override {
-    return No("WriteEffectToFile");
-  }
-  HRESULT STDMETHODCALLTYPE BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("BuildActionMap"); }
-  HRESULT STDMETHODCALLTYPE SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("SetActionMap"); }
-  HRESULT STDMETHODCALLTYPE GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW) override { return No("GetImageInfo"); }
+  HRESULT WINAPI WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return No("WriteEffectToFile"); }
+  HRESULT WINAPI BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("BuildActionMap"); }
+  HRESULT WINAPI SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("SetActionMap"); }
+  HRESULT WINAPI GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW) override { return No("GetImageInfo"); }
 
  private:
   HRESULT Answer(Method method, HRESULT usual, const std::string& arguments = "") {
@@ -168,14 +161,14 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
  public:
   FakeDirectInput() : Object(DirectInputObject) {}
 
-  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICE8W* out, LPUNKNOWN outer) override {
+  HRESULT WINAPI CreateDevice(REFGUID instance, LPDIRECTINPUTDEVICE8W* out, LPUNKNOWN outer) override {
     const int device = static_cast<int>(instance.Data1 - InstanceGuid(0).Data1);
     const bool plugged = device >= 0 && device < int(Input.devices.size()) && Input.devices[device].plugged;
     const HRESULT result = Input.Answer(Method::CreateDevice, device, plugged && !outer ? DI_OK : DIERR_DEVICENOTREG);
     *out = SUCCEEDED(result) ? new FakeDevice(device) : nullptr;
     return result;
   }
-  HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKW callback, LPVOID ref,
+  HRESULT WINAPI EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKW callback, LPVOID ref,
                                         DWORD flags) override {
     const HRESULT result = Input.Answer(Method::EnumDevices, DirectInputObject, DI_OK,
                                         "class=" + std::to_string(type) + " flags=" + std::to_string(flags));
@@ -190,18 +183,14 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
     return result;
   }
 
-  HRESULT STDMETHODCALLTYPE GetDeviceStatus(REFGUID) override { return No("GetDeviceStatus"); }
-  HRESULT STDMETHODCALLTYPE RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
-  HRESULT STDMETHODCALLTYPE Initialize(HINSTANCE, DWORD) override { return No("Initialize"); }
-  HRESULT STDMETHODCALLTYPE FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No("FindDevice"); }
-  HRESULT STDMETHODCALLTYPE EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID,
-                                                   DWORD) override {
-    return No("EnumDevicesBySemantics");
-  }
-  HRESULT STDMETHODCALLTYPE ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD,
-                                             LPVOID) override {
-    return No("ConfigureDevices");
-  }
+  HRESULT WINAPI GetDeviceStatus(REFGUID) override { return No("GetDeviceStatus"); }
+  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
+  HRESULT WINAPI Initialize(HINSTANCE, DWORD) override { return No("Initialize"); }
+  HRESULT WINAPI FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No("FindDevice"); }
+  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID,
+                                                   DWORD) override { return No("EnumDevicesBySemantics"); }
+  HRESULT WINAPI ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD,
+                                             LPVOID) override { return No("ConfigureDevices"); }
 };
 
 }  // namespace
@@ -219,11 +208,6 @@ int FakeInput::Plug(const std::wstring& productName, DIJOYSTATE2 state) {
   return static_cast<int>(devices.size()) - 1;
 }
 
-void FakeInput::SetForeground(bool inForeground) {
-  foreground = inForeground;
-  backgroundSwitches += !inForeground;
-}
-
 int FakeInput::Count(Method method) const {
   return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.method == method; }));
 }
@@ -235,7 +219,6 @@ std::vector<std::wstring> FakeInput::OpenDevices() const {
   return names;
 }
 
-// The usual result, or the failure the test asked for, logged.
 HRESULT FakeInput::Answer(Method method, int device, HRESULT usual, const std::string& arguments) {
   HRESULT result = usual;
   if (const auto found = failures.find({method, device}); found != failures.end() && found->second.second != 0) {

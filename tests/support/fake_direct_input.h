@@ -1,10 +1,10 @@
-// A scripted DirectInput 8 for tests: game controllers cannot be attached
-// here. Devices are plugged and unplugged at will, hold whatever state a test
-// gives them, and any call can fail once, a few times or for ever. The fake
-// refuses what DirectInput refuses (structures of the wrong size, set-up while
-// acquired, foreground acquisition in the background), logs every call, and
-// reports calls the launcher has no business making. Free of GoogleTest: it
-// also stands in for dinput8.dll.
+// A scripted DirectInput 8: game controllers cannot be attached here. Devices
+// are plugged and unplugged at will and hold what a test gives them; any call
+// can fail once, a few times or for ever. Like DirectInput it refuses
+// structures of the wrong size, set-up while acquired and foreground
+// acquisition in the background; it logs every call and reports those the
+// launcher has no business making. Free of GoogleTest: it also stands in for
+// dinput8.dll.
 #pragma once
 
 #ifndef DIRECTINPUT_VERSION
@@ -17,7 +17,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace fake_dinput {
@@ -26,7 +25,7 @@ enum class Method {
   Create, EnumDevices, CreateDevice, GetCapabilities, SetDataFormat, SetCooperativeLevel, EnumObjects,
   SetProperty, GetDeviceInfo, GetDeviceState, Acquire, Unacquire, Release,
 };
-inline constexpr int DirectInputObject = -1;  // the device of calls on IDirectInput8W
+inline constexpr int DirectInputObject = -1;  // the "device" of calls on IDirectInput8W
 
 struct Call {
   Method method;
@@ -39,7 +38,6 @@ struct Device {
   bool plugged = true;
 };
 
-// The one system the fake serves.
 struct FakeInput {
   std::vector<Device> devices;  // in enumeration order
   std::map<std::pair<Method, int>, std::pair<HRESULT, int>> failures;  // result, times left (< 0: for ever)
@@ -53,19 +51,17 @@ struct FakeInput {
   // A state with these buttons (from 1) held and the first hat at hat.
   static DIJOYSTATE2 Held(std::initializer_list<int> buttons, DWORD hat = 0xFFFFFFFF);
   int Plug(const std::wstring& productName, DIJOYSTATE2 state = Held({}));
-  // The next times calls of the method on the device answer the result.
   void Fail(Method method, int device, HRESULT result, int times = 1) { failures[{method, device}] = {result, times}; }
-  // Leaving the foreground takes acquisition away from foreground devices.
-  void SetForeground(bool inForeground);
+  void SetForeground(bool inForeground) { foreground = inForeground, backgroundSwitches += !inForeground; }
   int Count(Method method) const;
   std::vector<std::wstring> OpenDevices() const;  // product names, one per live interface
-
+  // The usual result, or the failure the test asked for; logged.
   HRESULT Answer(Method method, int device, HRESULT usual, const std::string& arguments = "");
   HRESULT Unexpected(const char* name);
 };
-extern FakeInput Input;
+extern FakeInput Input;  // the one system the fake serves
 
-// Same contract as DirectInput8Create; serves Input.
+// Same contract as DirectInput8Create.
 HRESULT WINAPI Create(HINSTANCE instance, DWORD version, REFIID iid, void** out, IUnknown* outer);
 
 }  // namespace fake_dinput
