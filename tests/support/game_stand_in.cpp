@@ -1,5 +1,5 @@
 // Stands in for a game build and for Media Center's shell: appends "<own file
-// name> TAB <arguments> TAB <working folder> LF" in UTF-8 to the file that
+// name> TAB <arguments> TAB <working folder> LF" in UTF-16LE to the file that
 // VKTEST_STAND_IN_LOG names, then runs while the file VKTEST_STAND_IN_HOLD names exists.
 #include <windows.h>
 #include <shellapi.h>
@@ -17,14 +17,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::wstring line = std::wstring(self).substr(std::wstring(self).find_last_of(L'\\') + 1) + L'\t';
   for (int i = 1; i < count; ++i) line += (i > 1 ? L" " : L"") + std::wstring(argv[i]);
   line += L'\t' + std::wstring(folder) + L'\n';
-  std::string utf8(line.size() * 3, '\0');
-  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.c_str(), int(line.size()), utf8.data(), int(utf8.size()), 0, 0));
   // Several stand-ins may log at once: retry while another one has the file.
   for (int attempt = 0; attempt < 500; ++attempt, Sleep(10)) {
     const HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
     DWORD written = 0;
-    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
+    WriteFile(file, line.data(), DWORD(line.size() * sizeof(wchar_t)), &written, nullptr);
     CloseHandle(file);
     break;
   }

@@ -1,13 +1,17 @@
 // What the tests share: waiting, files, processes started as a player would,
-// their windows, mouse and keyboard, and the built exe's dialogs.
+// their windows, mouse and keyboard, the built exe's dialogs, and the real
+// Launcher.exe installed with stand-ins.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -108,12 +112,12 @@ inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& 
   return StartCommandLine(exe, L"\"" + exe + L"\" " + arguments, 0, currentFolder);
 }
 
-using WindowSearch = std::pair<DWORD, std::vector<HWND>>;  // a process or thread, and its visible windows
+using WindowSearch = std::pair<DWORD, std::vector<HWND>>;  // a process, and its visible windows
 inline BOOL CALLBACK AddVisibleWindow(HWND window, LPARAM search) {
   auto& [id, found] = *reinterpret_cast<WindowSearch*>(search);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if ((owner == id || !id) && IsWindowVisible(window)) found.push_back(window);
+  if (owner == id && IsWindowVisible(window)) found.push_back(window);
   return TRUE;
 }
 
@@ -165,14 +169,12 @@ inline void PressKey(HWND window, WORD virtualKey) {
 // ended with LeftOpen. Returns what DialogBoxParamW returns.
 inline constexpr INT_PTR LeftOpen = 0x7E57;
 inline const std::function<void(HWND)>* PendingAction = nullptr;
-// The modal loop shows the dialog only when it first runs out of messages.
 inline void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  WindowSearch search{0, {}};
-  EnumThreadWindows(GetCurrentThreadId(), AddVisibleWindow, reinterpret_cast<LPARAM>(&search));
-  if (search.second.empty() || !PendingAction) return;
-  const HWND dialog = search.second.back();
+  // The modal loop shows and activates the dialog when it first runs out of messages.
+  const HWND dialog = GetActiveWindow();
+  if (!dialog || !IsWindowVisible(dialog)) return;
   KillTimer(nullptr, timer);
-  (*std::exchange(PendingAction, nullptr))(dialog);
+  (*PendingAction)(dialog);
   // EndDialog hides the dialog at once; one still visible was left open.
   if (IsWindow(dialog) && IsWindowVisible(dialog)) EndDialog(dialog, LeftOpen);
 }
@@ -192,5 +194,87 @@ inline HMODULE LauncherResources() {
                                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   return module;
 }
+
+// The real Launcher.exe installed in a throwaway folder with stand-ins for the
+// game builds and Media Center's shell, which log how they were started.
+
+struct Started {
+  std::wstring fileName, arguments, workingFolder;
+  bool operator==(const Started&) const = default;
+  friend void PrintTo(const Started& s, std::ostream* out) {
+    *out << testing::PrintToString(s.fileName + L" " + s.arguments + L" in " + s.workingFolder);
+  }
+};
+
+class InstalledLauncher : public testing::Test {
+ protected:
+  void SetUp() override {
+    // Inherited by the launcher and so by every stand-in it starts.
+    SetEnvironmentVariableW(L"VKTEST_STAND_IN_LOG", logPath_.c_str());
+    SetEnvironmentVariableW(L"VKTEST_STAND_IN_HOLD", holdPath_.c_str());
+    wchar_t shell[MAX_PATH];
+    ExpandEnvironmentStringsW(L"%SystemRoot%\\ehome", shell, MAX_PATH);
+    CreateDirectoryW(shell, nullptr);
+    ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (shell + std::wstring(L"\\ehshell.exe")).c_str(),
+                          FALSE));
+  }
+  void TearDown() override {
+    Release();
+    // A launcher left open by a failed test would keep later ones out.
+    if (launcher_.process && !launcher_.HasEnded()) TerminateProcess(launcher_.process.get(), 1);
+    launcher_.WaitForExit();
+  }
+
+  // A folder of this name with Launcher.exe and, withGames, the two builds.
+  std::wstring Install(const std::wstring& folderName, bool withGames = true) const {
+    const std::wstring folder = workFolder_ + L"\\" + folderName;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_LAUNCHER_EXE").c_str(), (folder + L"\\Launcher.exe").c_str(), 0));
+    for (const wchar_t* game : {L"\\VKDDX9.exe", L"\\VKDDX10.exe"})
+      if (withGames) CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (folder + game).c_str(), FALSE);
+    return folder;
+  }
+  // Starts the installed launcher; its main dialog, or nullptr with a failure.
+  HWND OpenMainDialog(const std::wstring& folder, const std::wstring& arguments = L"") {
+    launcher_ = StartProgram(folder + L"\\Launcher.exe", arguments);
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+      for (HWND window : ProcessWindows(launcher_.id)) dialog = window;
+      return dialog || launcher_.HasEnded();
+    });
+    EXPECT_NE(dialog, nullptr) << "the launcher showed no window";
+    WaitForInputIdle(launcher_.process.get(), 60000);
+    return dialog;
+  }
+  // Waits for the launcher to end, pressing Close in whatever window it shows.
+  static DWORD RunToEnd(const RunningProcess& launcher) {
+    WaitUntil([&] {
+      for (HWND window : ProcessWindows(launcher.id)) PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      return launcher.HasEnded();
+    });
+    return launcher.WaitForExit(0ms);
+  }
+  // The stand-ins started so far, waiting for at least count of them.
+  std::vector<Started> StartedSoFar(size_t count = 0) const {
+    std::vector<Started> started;
+    WaitUntil([&] {
+      const std::string bytes = ReadFileBytes(logPath_);
+      std::wistringstream log(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
+      started.clear();
+      for (Started s; getline(log, s.fileName, L'\t') && getline(log, s.arguments, L'\t') && getline(log, s.workingFolder);)
+        started.push_back(s);
+      return started.size() >= count;
+    }, count ? 60s : 0ms);
+    return started;
+  }
+  void ClearLog() const { DeleteFileW(logPath_.c_str()); }
+  // Every stand-in keeps running until Release().
+  void HoldGames() const { WriteFileBytes(holdPath_, ""); }
+  void Release() const { DeleteFileW(holdPath_.c_str()); }
+
+  const std::wstring workFolder_ = MakeTempFolder(L"vk-" + std::to_wstring(GetCurrentProcessId()));
+  const std::wstring logPath_ = workFolder_ + L"\\started.log", holdPath_ = workFolder_ + L"\\hold";
+  RunningProcess launcher_;  // the one OpenMainDialog started
+};
 
 }  // namespace testing_support
