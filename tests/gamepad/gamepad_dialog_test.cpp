@@ -9,7 +9,7 @@ using GamepadDialog = GamepadDialogTest;
 
 // Each control placed went first in the tab order, which so runs OK, Cancel,
 // type list, then the action lists from "A".
-TEST_F(GamepadDialog, LaysOutItsControlsInPixelsOverItsBitmapWithTheFocusOnOk) {
+TEST_F(GamepadDialog, LaysOutItsControlsWithTheFocusOnOkAndAppliesAChosenType) {
   Open();
   RECT client;
   GetClientRect(dialog, &client);
@@ -32,6 +32,10 @@ TEST_F(GamepadDialog, LaysOutItsControlsInPixelsOverItsBitmapWithTheFocusOnOk) {
   for (int id = IDC_ACTION_A; id <= IDC_ACTION_RSTICK_VERT; ++id) expectedOrder.push_back(id);
   EXPECT_EQ(tabOrder, expectedOrder);
   EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDOK));
+  for (int type = 5; type >= 0; --type) {  // a chosen type's defaults go into all twenty lists
+    ChooseType(type);
+    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(TypeDefaults[type], type));
+  }
 }
 
 std::vector<std::wstring> Items(HWND dialog, int id) {
@@ -57,15 +61,6 @@ TEST_F(GamepadDialog, ShowsItsTextsAndListsInTheDisplayLanguage) {
                               L"-RY", L"-RZ"})
     inputs.push_back(name);
   for (int id = IDC_ACTION_A; id <= IDC_ACTION_RSTICK_VERT; ++id) EXPECT_EQ(Items(dialog, id), inputs) << id;
-}
-
-TEST_F(GamepadDialog, ChoosingATypeAppliesItsDefaultsToAllTwentyLists) {
-  Open();
-  for (int type = 5; type >= 0; --type) {
-    ChooseType(type);
-    EXPECT_EQ(Shown(), TypeDefaults[type]) << type;
-    EXPECT_EQ(TypeShown(), type);
-  }
 }
 
 // Run modally, as the main dialog runs it.
@@ -131,11 +126,12 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensFromTheSettingsMenuOwnedAndModal) {
   EXPECT_EQ(launcher_.WaitForExit(), 0u);
 }
 
-// A controller through the stand-in dinput8.dll holds button 3, captured on the dialog's own timer.
+// A controller through the stand-in dinput8.dll holds button 3, captured on the
+// dialog's own timer. Its Japanese name survives in a new file, which is UTF-16.
 TEST_F(GamepadSettingsAsPlayerSees, AControllersButtonLandsInTheFocusedListAndOkStoresIt) {
   const std::wstring folder = Install(L"controller");
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));
-  SetEnvironmentVariableW(L"VKTEST_DINPUT_PAD", L"Logitech Dual Action");
+  SetEnvironmentVariableW(L"VKTEST_DINPUT_PAD", L"ロジクール Logitech ゲームパッド");
   SetEnvironmentVariableW(L"VKTEST_DINPUT_BUTTON", L"3");
   const HWND gamepad = OpenGamepadSettings(OpenMainDialog(folder));
   ASSERT_NE(gamepad, nullptr);
@@ -148,7 +144,7 @@ TEST_F(GamepadSettingsAsPlayerSees, AControllersButtonLandsInTheFocusedListAndOk
   const std::vector<std::wstring> lines = ConfigLines();
   ASSERT_EQ(lines.size(), 23u);
   EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 4),
-            (std::vector<std::wstring>{L"ProductName=Logitech Dual Action", L"ProductType=5", L"A=2"}));
+            (std::vector<std::wstring>{L"ProductName=ロジクール Logitech ゲームパッド", L"ProductType=5", L"A=2"}));
   EXPECT_EQ(RunToEnd(launcher_), 0u);
 }
 

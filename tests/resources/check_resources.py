@@ -88,24 +88,19 @@ def parse_menu(data, at=4):
     return found, at
 
 
-# Per variant: title, run DirectX 9 (DirectX 10 the same with "DirectX10"),
-# Close, the Language and Settings pop-ups, Gamepad Settings.
+# Per variant: title | run DirectX 9 (DirectX 10 the same with "10") | Close | the Language and Settings
+# pop-ups | item 40011.
 MAIN_TEXTS = {
-    1029: ("VARKOLD LAUNCHER", "Spustit VARKOLD\nve verzi DirectX9", "Zavřít", "Jazyk", "Nastavení",
-           "Nastavení ovladače"),
-    1031: ("VARKOLD STARTPROGRAMM", "VARKOLD\nDirectX9 Version starten", "Schließen", "Sprache", "Einstellungen",
-           "Gamepad-Einstellungen"),
-    1033: ("VARKOLD LAUNCHER", "Run VARKOLD\n DirectX9 Version", "Close", "Language", "Settings", "Gamepad Settings"),
-    1036: ("LANCEUR VARKOLD", "Lancer VARKOLD\n DirectX9 Version", "Fermer", "Langue", "Configuration",
-           "Configuration manette"),
-    1040: ("AVVIO DI VARKOLD", "Avvia VARKOLD\nVersione DirectX9", "Chiudi", "Lingua", "Impostazioni",
-           "Impostazioni del gamepad"),
-    1041: ("VARKOLD ランチャー", "VARKOLD\nDirectX9 Version 起動", "終了", "言語", "設定", "パッド設定"),
-    1045: ("VARKOLD - PROGRAM URUCHAMIAJĄCY", "Uruchom VARKOLD\nWersja DirectX9", "Zamknij", "Język", "Ustawienia",
-           "Gamepad"),
-    1049: ("ЗАПУСК VARKOLD", "Запустить VARKOLD\nВерсия DirectX9", "Закрыть", "Язык", "Настройки",
-           "Настройки геймпада"),
-    3082: ("LANZADOR VARKOLD", "Lanzar VARKOLD\nVersión DirectX9", "Cerrar", "Idioma", "Ajustes", "Ajustes Mando"),
+    1029: "VARKOLD LAUNCHER|Spustit VARKOLD\nve verzi DirectX9|Zavřít|Jazyk|Nastavení|Nastavení ovladače",
+    1031: "VARKOLD STARTPROGRAMM|VARKOLD\nDirectX9 Version starten|Schließen|Sprache|Einstellungen|"
+          "Gamepad-Einstellungen",
+    1033: "VARKOLD LAUNCHER|Run VARKOLD\n DirectX9 Version|Close|Language|Settings|Gamepad Settings",
+    1036: "LANCEUR VARKOLD|Lancer VARKOLD\n DirectX9 Version|Fermer|Langue|Configuration|Configuration manette",
+    1040: "AVVIO DI VARKOLD|Avvia VARKOLD\nVersione DirectX9|Chiudi|Lingua|Impostazioni|Impostazioni del gamepad",
+    1041: "VARKOLD ランチャー|VARKOLD\nDirectX9 Version 起動|終了|言語|設定|パッド設定",
+    1045: "VARKOLD - PROGRAM URUCHAMIAJĄCY|Uruchom VARKOLD\nWersja DirectX9|Zamknij|Język|Ustawienia|Gamepad",
+    1049: "ЗАПУСК VARKOLD|Запустить VARKOLD\nВерсия DirectX9|Закрыть|Язык|Настройки|Настройки геймпада",
+    3082: "LANZADOR VARKOLD|Lanzar VARKOLD\nVersión DirectX9|Cerrar|Idioma|Ajustes|Ajustes Mando",
 }
 LANGUAGES = ["日本語", "English", "Deutsch", "Français", "Español", "Italiano", "Русский", "Polski", "Česky"]
 FONT = (8, 400, 0, 1, "MS Shell Dlg")
@@ -125,7 +120,8 @@ class Resources(unittest.TestCase):
             ("DATA", "__GDF_XML"): SHELL_LANGUAGES, ("DATA", "__GDF_THUMBNAIL"): SHELL_LANGUAGES})
 
     def test_main_dialog_and_menu_in_every_language_with_their_quirks(self):
-        for language, (title, run9, close, language_menu, settings, gamepad) in MAIN_TEXTS.items():
+        for language, texts in MAIN_TEXTS.items():
+            title, run9, close, language_menu, settings, gamepad = texts.split("|")
             header, controls = parse_dialog(RESOURCES[DIALOG, 102, language])
             # The English variant alone is not centred, and 193 units tall.
             style, height = (0x80C800C8, 193) if language == 1033 else (0x80C808C8, 191)

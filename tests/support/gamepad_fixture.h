@@ -1,12 +1,10 @@
-// The program's gamepad settings dialog in-process: template 109 and bitmap
-// 111 of the built exe, GamepadDialogProc, the scripted DirectInput, and
-// config.ini in the test prefix's Documents folder, which each test starts without.
+// The program's gamepad settings dialog in-process, from the built exe's
+// template, over the scripted DirectInput and config.ini in the test prefix's
+// Documents folder, which each test starts without.
 #pragma once
 
 #include "fake_direct_input.h"  // windows.h first
-
 #include <dbt.h>
-
 #include <shlobj.h>
 
 #include <sstream>
@@ -19,9 +17,7 @@
 
 namespace testing_support {
 
-// The game's config.ini in the test prefix's Documents folder, set up and read
-// back as bytes and lines. The place is spelled out here on purpose: it is the
-// contract with the game.
+// config.ini, spelled out on purpose: it is the contract with the game.
 
 inline std::wstring MakerFolder() {
   wchar_t documents[MAX_PATH] = L"";
@@ -108,9 +104,8 @@ class GamepadDialogTest : public testing::Test {
     RemoveJoypadFolders();
   }
 
-  // Creates the dialog as the program does and activates it. It stays hidden
-  // (Wine takes seconds to destroy a window shown without a window manager);
-  // its timer is stopped: the test ticks.
+  // Hidden (Wine takes seconds to destroy a window shown without a window
+  // manager) and with its timer stopped: the test ticks.
   void Open() {
     Close();
     dialog = CreateDialogParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), nullptr, GamepadDialogProc, 0);
@@ -148,10 +143,7 @@ class GamepadDialogTest : public testing::Test {
     arrival.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     SendMessageW(dialog, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
   }
-  void Focus(int id) {
-    SetFocus(GetDlgItem(dialog, id));
-    ASSERT_EQ(GetFocus(), GetDlgItem(dialog, id));
-  }
+  void Focus(int id) { SetFocus(GetDlgItem(dialog, id)); }
   void Select(int id, const wchar_t* name) {
     const LRESULT item = SendDlgItemMessageW(dialog, id, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
     SendDlgItemMessageW(dialog, id, CB_SETCURSEL, item, 0);

@@ -1,6 +1,5 @@
-// What the tests share: waiting, files, processes started as a player would,
-// their windows, mouse and keyboard, the built exe's dialogs, and the real
-// Launcher.exe installed with stand-ins.
+// What the tests share: waiting, files, processes and their windows, a
+// player's input, the built exe's dialogs, and the launcher installed with stand-ins.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -165,8 +164,7 @@ inline void PressKey(HWND window, WORD virtualKey) {
 }
 
 // Runs a dialog template modally, as the program does, and calls whileOpen
-// from inside its modal loop once it is on screen; a dialog left open is then
-// ended with LeftOpen. Returns what DialogBoxParamW returns.
+// from inside its modal loop; a dialog left open then ends with LeftOpen.
 inline constexpr INT_PTR LeftOpen = 0x7E57;
 inline const std::function<void(HWND)>* PendingAction = nullptr;
 inline void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -195,8 +193,8 @@ inline HMODULE LauncherResources() {
   return module;
 }
 
-// The real Launcher.exe installed in a throwaway folder with stand-ins for the
-// game builds and Media Center's shell, which log how they were started.
+// The real Launcher.exe in a throwaway folder with stand-ins for the game
+// builds and Media Center's shell, which log how they were started.
 
 struct Started {
   std::wstring fileName, arguments, workingFolder;
@@ -225,7 +223,6 @@ class InstalledLauncher : public testing::Test {
     launcher_.WaitForExit();
   }
 
-  // A folder of this name with Launcher.exe and, withGames, the two builds.
   std::wstring Install(const std::wstring& folderName, bool withGames = true) const {
     const std::wstring folder = workFolder_ + L"\\" + folderName;
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -254,7 +251,7 @@ class InstalledLauncher : public testing::Test {
     });
     return launcher.WaitForExit(0ms);
   }
-  // The stand-ins started so far, waiting for at least count of them.
+  // The stand-ins started so far, waiting for count of them.
   std::vector<Started> StartedSoFar(size_t count = 0) const {
     std::vector<Started> started;
     WaitUntil([&] {
