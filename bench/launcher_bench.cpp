@@ -312,6 +312,7 @@ struct IdleFigures {
   bool measured = false;
   double cpuPerMinute = 0;         // ms of the program's CPU time per minute
   double wineserverPerMinute = 0;  // ms of wineserver's CPU time per minute
+  LRESULT gamepadType = CB_ERR;    // the gamepad dialog's type list at the end: a pad taken up switches it
 };
 
 // CPU time over an idle window with the main dialog, or the second dialog
@@ -334,7 +335,8 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
     const double cpu = CpuMilliseconds(started.id) - cpuBefore;
     const double server = UnixCpuMilliseconds(wineserverPid) - serverBefore;
     const double minutes = MillisecondsSince(windowStart) / 60000.0;
-    figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0};
+    figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
+    if (second) figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
   }
   if (second) Cancel(second);
   Finish(started, mainDialog);
@@ -460,7 +462,7 @@ int wmain(int argc, wchar_t** argv) {
   const int server = options.wineserverPid;
   std::printf("\nIdle: CPU milliseconds per minute over %d s windows: the program's from the process list%s.\n\n",
               seconds, server > 0 ? ", wineserver's from /proc" : "");
-  std::printf("| Open | program | wineserver |\n|---|---|---|\n");
+  std::printf("| Open | program | wineserver | gamepad type shown |\n|---|---|---|---|\n");
   const struct {
     const char* name;
     const Program* program;
@@ -475,11 +477,12 @@ int wmain(int argc, wchar_t** argv) {
   for (const auto& row : idleRows) {
     const IdleFigures figures =
         row.program->exe.empty() ? IdleFigures{} : MeasureIdle(*row.program, row.secondDialog, seconds, server);
-    std::printf("| %s | %s | %s |\n", row.name, Figure(figures, false).c_str(),
-                server > 0 ? Figure(figures, true).c_str() : "-");
+    std::printf("| %s | %s | %s | %s |\n", row.name, Figure(figures, false).c_str(),
+                server > 0 ? Figure(figures, true).c_str() : "-",
+                figures.gamepadType >= 0 ? std::to_string(figures.gamepadType + 1).c_str() : "-");
     std::fflush(stdout);
   }
-  if (server > 0) std::printf("| nothing (Wine's own background) | - | %.0f |\n", MeasureWineAlone(seconds, server));
+  if (server > 0) std::printf("| nothing (Wine's own background) | - | %.0f | - |\n", MeasureWineAlone(seconds, server));
 
   const int failures = launcher.failures + minimal.failures;
   if (failures) std::fprintf(stderr, "%d runs failed\n", failures);

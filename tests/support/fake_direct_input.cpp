@@ -200,7 +200,8 @@ DIJOYSTATE2 FakeInput::Held(std::initializer_list<int> buttons, DWORD hat) {
   DIJOYSTATE2 state{};
   std::fill(std::begin(state.rgdwPOV), std::end(state.rgdwPOV), 0xFFFFFFFF);  // centred
   state.rgdwPOV[0] = hat;
-  for (const int button : buttons) state.rgbButtons[std::clamp(button, 1, 128) - 1] = 0x80;
+  for (const int button : buttons)
+    if (button >= 1 && button <= 128) state.rgbButtons[button - 1] = 0x80;
   return state;
 }
 
