@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Launcher.exe and every test, then runs them all under Wine in a
 # throwaway prefix. Installs whatever is missing on a Debian 12 machine (as
-# root). Exits non-zero on any failure. Arguments go to ctest (e.g. -R unit).
+# root). Exits non-zero on any failure. Arguments go to ctest (e.g. -R launcher).
 set -euo pipefail
 source "$(dirname "$0")/lib/environment.sh"
 trap cleanup_environment EXIT

@@ -37,6 +37,11 @@ TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
 // started later; the one left hands over to Media Center only after its game.
 TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   const std::wstring exe = Install(L"ten at once") + L"\\Launcher.exe";
+  {  // a running launcher is known by its mutex
+    const platform::unique_handle mutex(CreateMutexW(nullptr, FALSE, L"MRV_GHT_LAUNCHER"));
+    EXPECT_EQ(StartProgram(exe, L"-dx9").WaitForExit(), 0u);
+    EXPECT_TRUE(StartedSoFar().empty());
+  }
   for (const std::wstring arguments : {L"-dx9 -mce", L""}) {
     ClearLog();
     HoldGames();
