@@ -49,7 +49,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return Answer(Method::GetCapabilities, caps->dwSize == sizeof(DIDEVCAPS) ? DI_OK : DIERR_INVALIDPARAM);
   }
   HRESULT WINAPI SetDataFormat(LPCDIDATAFORMAT format) override {
-    const HRESULT result = Answer(Method::SetDataFormat, Acquired() ? DIERR_ACQUIRED : DI_OK,
+    const HRESULT result = Answer(Method::SetDataFormat, acquired_ ? DIERR_ACQUIRED : DI_OK,
                                   "size=" + std::to_string(format->dwDataSize));
     if (result == DI_OK) dataSize_ = format->dwDataSize;
     return result;
@@ -57,10 +57,8 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
   HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) override {
     // DirectInput wants the application's top-level window.
     const bool topLevel = IsWindow(window) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-    const HRESULT usual = Acquired() ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
-    const HRESULT result = Answer(Method::SetCooperativeLevel, usual, "flags=" + std::to_string(flags));
-    if (result == DI_OK) flags_ = flags;
-    return result;
+    const HRESULT usual = acquired_ ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
+    return Answer(Method::SetCooperativeLevel, usual, "flags=" + std::to_string(flags));
   }
   // Six absolute axes: X, Y, Z, RX, RY, RZ.
   HRESULT WINAPI EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, LPVOID ref, DWORD flags) override {
@@ -79,7 +77,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
                             header->dwSize == sizeof(DIPROPRANGE);
     const bool axis = header->dwHow == DIPH_BYID && (header->dwObj & DIDFT_ABSAXIS);
     return Answer(Method::SetProperty,
-                  Acquired() ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
+                  acquired_ ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
                   "range=" + std::to_string(range->lMin) + ".." + std::to_string(range->lMax));
   }
   HRESULT WINAPI GetDeviceInfo(LPDIDEVICEINSTANCEW info) override {
@@ -88,28 +86,23 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return result;
   }
   HRESULT WINAPI GetDeviceState(DWORD size, LPVOID data) override {
-    const bool lost = Acquired() && !Input.devices[device_].plugged;
-    const HRESULT usual = !Acquired()          ? DIERR_NOTACQUIRED
-                          : lost               ? DIERR_INPUTLOST
-                          : size != dataSize_  ? DIERR_INVALIDPARAM
-                                               : DI_OK;
-    acquired_ = acquired_ && !lost;
+    const bool lost = acquired_ && !Input.devices[device_].plugged;
+    const HRESULT usual = !acquired_ ? DIERR_NOTACQUIRED : lost ? DIERR_INPUTLOST
+                          : size != dataSize_ ? DIERR_INVALIDPARAM : DI_OK;
+    acquired_ = !lost && acquired_;
     const HRESULT result = Answer(Method::GetDeviceState, usual, "size=" + std::to_string(size));
     if (result == DI_OK) std::memcpy(data, &Input.devices[device_].state, sizeof(DIJOYSTATE2));
     return result;
   }
   HRESULT WINAPI Acquire() override {
-    const HRESULT result = Answer(Method::Acquire, !Input.devices[device_].plugged                ? DIERR_UNPLUGGED
-                                                   : dataSize_ == 0                               ? DIERR_INVALIDPARAM
-                                                   : Acquired()                                   ? S_FALSE
-                                                   : (flags_ & DISCL_FOREGROUND) && !Input.foreground
-                                                       ? DIERR_OTHERAPPHASPRIO
-                                                       : DI_OK);
-    if (result == DI_OK) acquired_ = true, acquiredAt_ = Input.backgroundSwitches;
+    const bool plugged = Input.devices[device_].plugged;
+    const HRESULT result = Answer(Method::Acquire, !plugged ? DIERR_UNPLUGGED : dataSize_ == 0 ? DIERR_INVALIDPARAM
+                                                   : acquired_ ? S_FALSE : DI_OK);
+    if (result == DI_OK) acquired_ = true;
     return result;
   }
   HRESULT WINAPI Unacquire() override {
-    const HRESULT result = Answer(Method::Unacquire, Acquired() ? DI_OK : DI_NOEFFECT);
+    const HRESULT result = Answer(Method::Unacquire, acquired_ ? DI_OK : DI_NOEFFECT);
     acquired_ = acquired_ && FAILED(result);
     return result;
   }
@@ -146,15 +139,9 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
   HRESULT Answer(Method method, HRESULT usual, const std::string& arguments = "") {
     return Input.Answer(method, device_, usual, arguments);
   }
-  // Leaving the foreground takes acquisition away from a foreground device.
-  bool Acquired() const {
-    return acquired_ && (!(flags_ & DISCL_FOREGROUND) || acquiredAt_ == Input.backgroundSwitches);
-  }
 
   bool acquired_ = false;
-  int acquiredAt_ = 0;
   DWORD dataSize_ = 0;
-  DWORD flags_ = 0;
 };
 
 class FakeDirectInput final : public Object<IDirectInput8W> {
