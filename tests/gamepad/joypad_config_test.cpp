@@ -51,7 +51,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
       {"values that name nothing", {L"[JOYPAD]", L"A=32", L"B=Q"}, nullptr, 0,
        L"- - " + TypeDefaults[0].substr(4), Section({}, L"32 Q " + Type0Stored.substr(4))},
       {"an empty name, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=0", L"B=0"}, L"Pad", 0,
-       L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY", Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
+       L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
+       Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -108,7 +109,8 @@ TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
       SetCurrentDirectoryW(current);
     }
   } restore{key.get()};
-  RegQueryValueExW(key.get(), L"Personal", nullptr, &restore.type, reinterpret_cast<BYTE*>(restore.saved), &restore.size);
+  RegQueryValueExW(key.get(), L"Personal", nullptr, &restore.type, reinterpret_cast<BYTE*>(restore.saved),
+                   &restore.size);
   GetCurrentDirectoryW(MAX_PATH, restore.current);
   SetCurrentDirectoryW(current.c_str());
   RegSetValueExW(key.get(), L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"docs"), sizeof(L"docs"));
@@ -125,7 +127,7 @@ using BadInput = GamepadDialogTest;
 // One section "JOYPAD" at most, and no "[]": the profile functions write a key
 // into the first such section but delete it from any.
 std::string GeneratedFile(uint64_t& seed) {
-  const auto below = [&](uint64_t n) { return ((seed = seed * 6364136223846793005u + 1442695040888963407u) >> 33) % n; };
+  const auto below = [&](uint64_t n) { return ((seed = seed * 6364136223846793005u + 1) >> 33) % n; };
   const std::wstring pieces[] = {L"0", L"5", L"31", L"32", L"POV", L"pov", L"-rz", L"X", L"-1", L"00", L" 7", L"",
                                  L"5 junk", L"ゲーム", L"\"3\"", L"Logitech", L"Logitech Dual Action",
                                  std::wstring(300, L'7'), L"[GRAPHICS]", L"[JOYPAD", L"; ", std::wstring(L"x\0=1", 4)};
@@ -152,7 +154,8 @@ std::string WithoutOwnKeys(const std::string& bytes) {
   // A key written and taken out again: the file is rewritten and has the section.
   WritePrivateProfileStringW(L"JOYPAD", L"vk-probe", L"1", copy.c_str());
   WritePrivateProfileStringW(L"JOYPAD", L"vk-probe", nullptr, copy.c_str());
-  for (const wchar_t* key : {L"ProductName", L"ProductType"}) WritePrivateProfileStringW(L"JOYPAD", key, nullptr, copy.c_str());
+  for (const wchar_t* key : {L"ProductName", L"ProductType"})
+    WritePrivateProfileStringW(L"JOYPAD", key, nullptr, copy.c_str());
   for (const std::wstring& key : ActionKeys) WritePrivateProfileStringW(L"JOYPAD", key.c_str(), nullptr, copy.c_str());
   return ReadFileBytes(copy);
 }

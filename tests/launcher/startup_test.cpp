@@ -1,9 +1,9 @@
 // The real Launcher.exe started as a player, a store or Media Center would,
 // and the text of its one failure box.
-#include <algorithm>
+#include "test_support.h"  // windows.h first
+#include <shellapi.h>
 
 #include "launcher/launch_error.h"
-#include "test_support.h"
 
 namespace testing_support {
 namespace {

@@ -49,7 +49,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return Answer(Method::GetCapabilities, caps->dwSize == sizeof(DIDEVCAPS) ? DI_OK : DIERR_INVALIDPARAM);
   }
   HRESULT WINAPI SetDataFormat(LPCDIDATAFORMAT format) override {
-    const HRESULT result = Answer(Method::SetDataFormat, acquired_ ? DIERR_ACQUIRED : DI_OK,
+    const HRESULT result = Answer(Method::SetDataFormat, Acquired() ? DIERR_ACQUIRED : DI_OK,
                                   "size=" + std::to_string(format->dwDataSize));
     if (result == DI_OK) dataSize_ = format->dwDataSize;
     return result;
@@ -57,8 +57,10 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
   HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) override {
     // DirectInput wants the application's top-level window.
     const bool topLevel = IsWindow(window) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-    const HRESULT usual = acquired_ ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
-    return Answer(Method::SetCooperativeLevel, usual, "flags=" + std::to_string(flags));
+    const HRESULT usual = Acquired() ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
+    const HRESULT result = Answer(Method::SetCooperativeLevel, usual, "flags=" + std::to_string(flags));
+    if (result == DI_OK) flags_ = flags;
+    return result;
   }
   // Six absolute axes: X, Y, Z, RX, RY, RZ.
   HRESULT WINAPI EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, LPVOID ref, DWORD flags) override {
@@ -77,7 +79,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
                             header->dwSize == sizeof(DIPROPRANGE);
     const bool axis = header->dwHow == DIPH_BYID && (header->dwObj & DIDFT_ABSAXIS);
     return Answer(Method::SetProperty,
-                  acquired_ ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
+                  Acquired() ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
                   "range=" + std::to_string(range->lMin) + ".." + std::to_string(range->lMax));
   }
   HRESULT WINAPI GetDeviceInfo(LPDIDEVICEINSTANCEW info) override {
@@ -86,62 +88,71 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return result;
   }
   HRESULT WINAPI GetDeviceState(DWORD size, LPVOID data) override {
-    const bool lost = acquired_ && !Input.devices[device_].plugged;
-    const HRESULT usual = !acquired_ ? DIERR_NOTACQUIRED : lost ? DIERR_INPUTLOST
-                          : size != dataSize_ ? DIERR_INVALIDPARAM : DI_OK;
-    acquired_ = !lost && acquired_;
+    const bool lost = Acquired() && !Input.devices[device_].plugged;
+    const HRESULT usual = !Acquired()          ? DIERR_NOTACQUIRED
+                          : lost               ? DIERR_INPUTLOST
+                          : size != dataSize_  ? DIERR_INVALIDPARAM
+                                               : DI_OK;
+    acquired_ = acquired_ && !lost;
     const HRESULT result = Answer(Method::GetDeviceState, usual, "size=" + std::to_string(size));
     if (result == DI_OK) std::memcpy(data, &Input.devices[device_].state, sizeof(DIJOYSTATE2));
     return result;
   }
   HRESULT WINAPI Acquire() override {
-    const bool plugged = Input.devices[device_].plugged;
-    const HRESULT result = Answer(Method::Acquire, !plugged ? DIERR_UNPLUGGED : dataSize_ == 0 ? DIERR_INVALIDPARAM
-                                                   : acquired_ ? S_FALSE : DI_OK);
-    if (result == DI_OK) acquired_ = true;
+    const HRESULT result = Answer(Method::Acquire, !Input.devices[device_].plugged                ? DIERR_UNPLUGGED
+                                                   : dataSize_ == 0                               ? DIERR_INVALIDPARAM
+                                                   : Acquired()                                   ? S_FALSE
+                                                   : (flags_ & DISCL_FOREGROUND) && !Input.foreground
+                                                       ? DIERR_OTHERAPPHASPRIO
+                                                       : DI_OK);
+    if (result == DI_OK) acquired_ = true, acquiredAt_ = Input.backgroundSwitches;
     return result;
   }
   HRESULT WINAPI Unacquire() override {
-    const HRESULT result = Answer(Method::Unacquire, acquired_ ? DI_OK : DI_NOEFFECT);
+    const HRESULT result = Answer(Method::Unacquire, Acquired() ? DI_OK : DI_NOEFFECT);
     acquired_ = acquired_ && FAILED(result);
     return result;
   }
 
   // Nothing the launcher should call.
-  HRESULT WINAPI GetProperty(REFGUID, LPDIPROPHEADER) override { return No("GetProperty"); }
-  HRESULT WINAPI GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No("GetDeviceData"); }
-  HRESULT WINAPI SetEventNotification(HANDLE) override { return No("SetEventNotification"); }
-  HRESULT WINAPI GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD) override { return No("GetObjectInfo"); }
-  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
-  HRESULT WINAPI Initialize(HINSTANCE, DWORD, REFGUID) override { return No("Initialize"); }
-  HRESULT WINAPI CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override {
-    return No("CreateEffect");
-  }
-  HRESULT WINAPI EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD) override { return No("EnumEffects"); }
-  HRESULT WINAPI GetEffectInfo(LPDIEFFECTINFOW, REFGUID) override { return No("GetEffectInfo"); }
-  HRESULT WINAPI GetForceFeedbackState(LPDWORD) override { return No("GetForceFeedbackState"); }
-  HRESULT WINAPI SendForceFeedbackCommand(DWORD) override { return No("SendForceFeedbackCommand"); }
+  HRESULT WINAPI GetProperty(REFGUID, LPDIPROPHEADER) override { return No(__func__); }
+  HRESULT WINAPI GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No(__func__); }
+  HRESULT WINAPI SetEventNotification(HANDLE) override { return No(__func__); }
+  HRESULT WINAPI GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD) override { return No(__func__); }
+  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No(__func__); }
+  HRESULT WINAPI Initialize(HINSTANCE, DWORD, REFGUID) override { return No(__func__); }
+  HRESULT WINAPI CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override { return No(__func__); }
+  HRESULT WINAPI EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD) override { return No(__func__); }
+  HRESULT WINAPI GetEffectInfo(LPDIEFFECTINFOW, REFGUID) override { return No(__func__); }
+  HRESULT WINAPI GetForceFeedbackState(LPDWORD) override { return No(__func__); }
+  HRESULT WINAPI SendForceFeedbackCommand(DWORD) override { return No(__func__); }
   HRESULT WINAPI EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
-    return No("EnumCreatedEffectObjects");
+    return No(__func__);
   }
-  HRESULT WINAPI Escape(LPDIEFFESCAPE) override { return No("Escape"); }
-  HRESULT WINAPI Poll() override { return No("Poll"); }
-  HRESULT WINAPI SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No("SendDeviceData"); }
+  HRESULT WINAPI Escape(LPDIEFFESCAPE) override { return No(__func__); }
+  HRESULT WINAPI Poll() override { return No(__func__); }
+  HRESULT WINAPI SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No(__func__); }
   HRESULT WINAPI EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override {
-    return No("EnumEffectsInFile");
+    return No(__func__);
   }
-  HRESULT WINAPI WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return No("WriteEffectToFile"); }
-  HRESULT WINAPI BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("BuildActionMap"); }
-  HRESULT WINAPI SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No("SetActionMap"); }
-  HRESULT WINAPI GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW) override { return No("GetImageInfo"); }
+  HRESULT WINAPI WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return No(__func__); }
+  HRESULT WINAPI BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No(__func__); }
+  HRESULT WINAPI SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No(__func__); }
+  HRESULT WINAPI GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW) override { return No(__func__); }
 
  private:
   HRESULT Answer(Method method, HRESULT usual, const std::string& arguments = "") {
     return Input.Answer(method, device_, usual, arguments);
   }
+  // Leaving the foreground takes acquisition away from a foreground device.
+  bool Acquired() const {
+    return acquired_ && (!(flags_ & DISCL_FOREGROUND) || acquiredAt_ == Input.backgroundSwitches);
+  }
 
   bool acquired_ = false;
+  int acquiredAt_ = 0;
   DWORD dataSize_ = 0;
+  DWORD flags_ = 0;
 };
 
 class FakeDirectInput final : public Object<IDirectInput8W> {
@@ -169,15 +180,16 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
     return result;
   }
 
-  HRESULT WINAPI GetDeviceStatus(REFGUID) override { return No("GetDeviceStatus"); }
-  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No("RunControlPanel"); }
-  HRESULT WINAPI Initialize(HINSTANCE, DWORD) override { return No("Initialize"); }
-  HRESULT WINAPI FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No("FindDevice"); }
-  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID, DWORD) override {
-    return No("EnumDevicesBySemantics");
+  HRESULT WINAPI GetDeviceStatus(REFGUID) override { return No(__func__); }
+  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No(__func__); }
+  HRESULT WINAPI Initialize(HINSTANCE, DWORD) override { return No(__func__); }
+  HRESULT WINAPI FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No(__func__); }
+  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID,
+                                        DWORD) override {
+    return No(__func__);
   }
   HRESULT WINAPI ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD, LPVOID) override {
-    return No("ConfigureDevices");
+    return No(__func__);
   }
 };
 

@@ -1,7 +1,7 @@
 // A scripted DirectInput 8, since no controller can be attached here: devices
 // come and go at will, and any call can fail once, a few times or for ever.
-// Like DirectInput it refuses structures of the wrong size and set-up while
-// acquired. It logs every call
+// Like DirectInput it refuses structures of the wrong size, set-up while
+// acquired and foreground acquisition in the background. It logs every call
 // and reports those the launcher has no business making. Free of GoogleTest:
 // it also stands in for dinput8.dll.
 #pragma once
@@ -44,6 +44,8 @@ struct FakeInput {
   std::vector<Call> calls;
   std::vector<std::string> unexpected;
   std::multiset<int> live;  // devices with an interface alive, DirectInputObject for DirectInput's
+  bool foreground = true;
+  int backgroundSwitches = 0;
 
   void Reset() { *this = FakeInput{}; }
   // A state with these buttons (from 1) held and the first hat at hat.
@@ -53,8 +55,9 @@ struct FakeInput {
     return static_cast<int>(devices.size()) - 1;
   }
   void Fail(Method method, int device, HRESULT result, int times = 1) { failures[{method, device}] = {result, times}; }
+  void SetForeground(bool inForeground) { foreground = inForeground, backgroundSwitches += !inForeground; }
   int Count(Method method) const {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.method == method; }));
+    return int(std::count_if(calls.begin(), calls.end(), [&](const Call& c) { return c.method == method; }));
   }
   std::vector<std::wstring> OpenDevices() const;  // product names, one per live interface
   // The usual result, or the failure the test asked for; logged.

@@ -65,8 +65,8 @@ using fake_dinput::Method;
 
 // The game's twenty actions, as config.ini names them, in list order.
 inline const std::vector<std::wstring> ActionKeys = {
-    L"A",  L"B",  L"X",  L"Y",  L"LEFT",        L"RIGHT",       L"UP",          L"DOWN",        L"START",       L"BACK",
-    L"LT", L"RT", L"LB", L"RB", L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
+    L"A", L"B", L"X", L"Y", L"LEFT", L"RIGHT", L"UP", L"DOWN", L"START", L"BACK", L"LT", L"RT", L"LB", L"RB",
+    L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
 
 // What the twenty action lists show for each gamepad type's defaults.
 inline const std::wstring TypeDefaults[6] = {

@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <ostream>
 #include <sstream>
@@ -41,39 +42,28 @@ inline std::wstring ArtefactPath(const wchar_t* variable) {
   return path;
 }
 
-inline void RemoveTree(const std::wstring& path) {
-  const std::wstring paths = path + L'\0';  // a list of one, ended by a second NUL
-  SHFILEOPSTRUCTW remove = {};
-  remove.wFunc = FO_DELETE;
-  remove.pFrom = paths.c_str();
-  remove.fFlags = FOF_NO_UI;
-  SHFileOperationW(&remove);
+inline void RemoveTree(const std::filesystem::path& path) {
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
 }
 
 inline std::wstring MakeTempFolder(const std::wstring& name) {  // fresh and empty
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  RemoveTree(temp + name);
-  CreateDirectoryW((temp + name).c_str(), nullptr);
-  return temp + name;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / name;
+  RemoveTree(folder);
+  std::filesystem::create_directory(folder);
+  return folder.wstring();
 }
 
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 inline std::string ReadFileBytes(const std::wstring& path) {  // "" when it cannot be read
-  const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                               nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes;
-  char chunk[4096];
-  for (DWORD got = 0; file && ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0;)
-    bytes.append(chunk, got);
-  return bytes;
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  return bool(file.write(bytes.data(), std::streamsize(bytes.size())).flush());
 }
 
 struct RunningProcess {
@@ -213,8 +203,8 @@ class InstalledLauncher : public testing::Test {
     wchar_t shell[MAX_PATH];
     ExpandEnvironmentStringsW(L"%SystemRoot%\\ehome", shell, MAX_PATH);
     CreateDirectoryW(shell, nullptr);
-    ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (shell + std::wstring(L"\\ehshell.exe")).c_str(),
-                          FALSE));
+    const std::wstring standIn = ArtefactPath(L"VKTEST_GAME_STAND_IN");
+    ASSERT_TRUE(CopyFileW(standIn.c_str(), (shell + std::wstring(L"\\ehshell.exe")).c_str(), FALSE));
   }
   void TearDown() override {
     Release();
@@ -258,7 +248,8 @@ class InstalledLauncher : public testing::Test {
       const std::string bytes = ReadFileBytes(logPath_);
       std::wistringstream log(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2));
       started.clear();
-      for (Started s; getline(log, s.fileName, L'\t') && getline(log, s.arguments, L'\t') && getline(log, s.workingFolder);)
+      for (Started s; getline(log, s.fileName, L'\t') && getline(log, s.arguments, L'\t') &&
+                      getline(log, s.workingFolder);)
         started.push_back(s);
       return started.size() >= count;
     }, count ? 60s : 0ms);
