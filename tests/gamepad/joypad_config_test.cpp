@@ -97,23 +97,20 @@ TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
   SHCreateDirectoryExW(nullptr, planted.c_str(), nullptr);
   planted += L"\\config.ini";
   ASSERT_TRUE(WriteFileBytes(planted, "[JOYPAD]\r\nA=5\r\n"));
-  constexpr wchar_t ShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  platform::unique_hkey key;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put()), 0);
+  static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   struct Restore {  // whatever happens: later tests need the real Documents folder
-    HKEY key;
-    DWORD type = 0, size = MAX_PATH * 2;
     wchar_t saved[MAX_PATH] = L"", current[MAX_PATH] = L"";
+    DWORD size = sizeof(saved);
     ~Restore() {
-      RegSetValueExW(key, L"Personal", 0, type, reinterpret_cast<const BYTE*>(saved), size);
+      RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, saved, size);
       SetCurrentDirectoryW(current);
     }
-  } restore{key.get()};
-  RegQueryValueExW(key.get(), L"Personal", nullptr, &restore.type, reinterpret_cast<BYTE*>(restore.saved),
-                   &restore.size);
+  } restore;
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, restore.saved,
+                        &restore.size), 0);
   GetCurrentDirectoryW(MAX_PATH, restore.current);
   SetCurrentDirectoryW(current.c_str());
-  RegSetValueExW(key.get(), L"Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"docs"), sizeof(L"docs"));
+  RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_SZ, L"docs", sizeof(L"docs"));
   Open();
   EXPECT_EQ(Selection(IDC_ACTION_A), L"1") << "read a config.ini it should not know";
   Press(IDOK);

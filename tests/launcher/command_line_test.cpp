@@ -31,8 +31,8 @@ TEST(CommandLine, SwitchesAreCaseSensitiveSubstringsOfTheArgumentsAndDirectX9Win
   };
   for (const auto& c : cases) {
     const LaunchRequest request = ParseCommandLine(c.commandLine);
-    EXPECT_EQ(request.build, c.build) << testing::PrintToString(std::wstring(c.commandLine));
-    EXPECT_EQ(request.mediaCenter, c.mediaCenter) << testing::PrintToString(std::wstring(c.commandLine));
+    EXPECT_EQ(std::pair(request.build, request.mediaCenter), std::pair(c.build, c.mediaCenter))
+        << testing::PrintToString(std::wstring(c.commandLine));
   }
 }
 

@@ -45,7 +45,7 @@ TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
     ClearLog();
     HoldGames();
     std::vector<RunningProcess> launchers(10);
-    for (RunningProcess& launcher : launchers) launcher = StartCommandLine(exe, L"x " + arguments, CREATE_SUSPENDED);
+    for (RunningProcess& launcher : launchers) launcher = StartProgram(exe, arguments, {}, CREATE_SUSPENDED);
     for (const RunningProcess& launcher : launchers) ResumeThread(launcher.suspendedThread.get());
     const auto running = [&] { return std::ranges::count_if(launchers, [](auto& l) { return !l.HasEnded(); }); };
     ASSERT_TRUE(WaitUntil([&] { return running() == 1; }));

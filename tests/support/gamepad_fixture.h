@@ -50,11 +50,10 @@ inline bool WriteConfig(const std::vector<std::wstring>& lines) {
 inline std::vector<std::wstring> ConfigLines() {
   const std::string bytes = ReadFileBytes(ConfigPath());
   if (!bytes.starts_with("\xFF\xFE")) return {};
-  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+  std::wistringstream text(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
   std::vector<std::wstring> lines;
-  for (size_t start = 0, end; start < text.size(); start = end + 1) {
-    end = std::min(text.find(L'\n', start), text.size());
-    const std::wstring line = text.substr(start, end - start - (end > start && text[end - 1] == L'\r'));
+  for (std::wstring line; std::getline(text, line);) {
+    if (line.ends_with(L'\r')) line.pop_back();
     if (line.find_first_not_of(L" \t") != std::wstring::npos) lines.push_back(line);
   }
   return lines;

@@ -79,8 +79,10 @@ struct RunningProcess {
   bool HasEnded() const { return WaitForExit(0ms) != STILL_ACTIVE; }
 };
 
-inline RunningProcess StartCommandLine(const std::wstring& exe, std::wstring commandLine, DWORD flags = 0,
-                                       const std::wstring& currentFolder = {}) {
+// As Explorer or a shortcut starts a program: quoted path, a blank, the arguments.
+inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
+                                   const std::wstring& currentFolder = {}, DWORD flags = 0) {
+  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
@@ -95,25 +97,14 @@ inline RunningProcess StartCommandLine(const std::wstring& exe, std::wstring com
   return running;
 }
 
-// As Explorer or a shortcut starts a program: quoted path, a blank, the arguments.
-inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
-                                   const std::wstring& currentFolder = {}) {
-  return StartCommandLine(exe, L"\"" + exe + L"\" " + arguments, 0, currentFolder);
-}
-
-using WindowSearch = std::pair<DWORD, std::vector<HWND>>;  // a process, and its visible windows
-inline BOOL CALLBACK AddVisibleWindow(HWND window, LPARAM search) {
-  auto& [id, found] = *reinterpret_cast<WindowSearch*>(search);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == id && IsWindowVisible(window)) found.push_back(window);
-  return TRUE;
-}
-
 inline std::vector<HWND> ProcessWindows(DWORD processId) {  // the visible top-level ones
-  WindowSearch search{processId, {}};
-  EnumWindows(AddVisibleWindow, reinterpret_cast<LPARAM>(&search));
-  return search.second;
+  std::vector<HWND> found;
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
 }
 
 inline std::wstring WindowText(HWND window) {
