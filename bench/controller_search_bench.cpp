@@ -11,7 +11,7 @@
 
 #include "gamepad/controller_input.h"
 #include "gamepad/gamepad_dialog_state.h"
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 #include "platform/com_ptr.h"
 #include "platform/direct_input.h"
 

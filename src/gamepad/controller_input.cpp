@@ -7,7 +7,7 @@
 #include "gamepad/actions.h"
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 
 // GUID_DEVINTERFACE_HID is defined by no mingw library: define it here.
 #include <initguid.h>

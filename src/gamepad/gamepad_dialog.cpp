@@ -5,7 +5,7 @@
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/joypad_config.h"
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
 #include "ui/language_table.h"

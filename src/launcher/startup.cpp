@@ -5,11 +5,11 @@
 #include "launcher/command_line.h"
 #include "launcher/game_launch.h"
 #include "launcher/media_center.h"
+#include "platform/instance_handle.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
 #include "ui/main_dialog.h"
 
-HINSTANCE InstanceHandle = nullptr;
 bool MediaCenterRequested = false;
 
 namespace {

@@ -2,10 +2,6 @@
 
 #include <windows.h>
 
-// The module's instance handle, stored first thing at start-up; dialogs and
-// their resources are loaded from it.
-extern HINSTANCE InstanceHandle;
-
 // Set when "-mce" was on the command line: Media Center started us and gets
 // control back when we are done, whatever the player chose.
 extern bool MediaCenterRequested;

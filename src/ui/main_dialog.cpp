@@ -1,7 +1,7 @@
 #include "ui/main_dialog.h"
 
 #include "gamepad/gamepad_dialog.h"
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 #include "resource.h"
 #include "ui/language_setting.h"
 

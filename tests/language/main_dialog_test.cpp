@@ -3,7 +3,7 @@
 // the real Launcher.exe as a player uses it.
 #include <optional>
 
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui/language_table.h"

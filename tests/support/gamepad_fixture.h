@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "gamepad/gamepad_dialog.h"
-#include "launcher/startup.h"
+#include "platform/instance_handle.h"
 #include "platform/direct_input.h"
 #include "resource.h"
 #include "test_support.h"

@@ -1,0 +1,3 @@
+#include "platform/instance_handle.h"
+
+HINSTANCE InstanceHandle = nullptr;
