@@ -3,6 +3,8 @@
 // share.
 #pragma once
 
+#include <iterator>
+
 #include "resource.h"
 
 // One game action: its list in the gamepad dialog and its key in config.ini.
@@ -11,8 +13,7 @@ struct ActionControl {
   const wchar_t* actionKey;
 };
 
-// In the game's fixed order, which is also the order of loading and saving;
-// ended by {0, nullptr}.
+// In the game's fixed order, which is also the order of loading and saving.
 inline constexpr ActionControl ActionControls[] = {
     {IDC_ACTION_A,            L"A"},
     {IDC_ACTION_B,            L"B"},
@@ -34,11 +35,10 @@ inline constexpr ActionControl ActionControls[] = {
     {IDC_ACTION_RSTICK_HORZ,  L"RSTICK_HORZ"},
     {IDC_ACTION_LSTICK_VERT,  L"LSTICK_VERT"},
     {IDC_ACTION_RSTICK_VERT,  L"RSTICK_VERT"},
-    {0,                       nullptr},
 };
 inline constexpr int ActionCount = 20;
 
-// Every action list holds these names in this order; ended by nullptr.
+// Every action list holds these names in this order.
 // Index i < 32 names button i + 1 (byte i of rgbButtons); "POV" is the first
 // hat; then the six axes, then the hat and axes in the opposite direction.
 inline constexpr const wchar_t* InputNames[] = {
@@ -50,15 +50,14 @@ inline constexpr const wchar_t* InputNames[] = {
     L"X",   L"Y",   L"Z",   L"RX",  L"RY",  L"RZ",
     L"-POV",
     L"-X",  L"-Y",  L"-Z",  L"-RX", L"-RY", L"-RZ",
-    nullptr,
 };
 inline constexpr int InputNameCount = 46;
 inline constexpr int CapturedButtonCount = 32;  // buttons "1" to "32"
 inline constexpr int FirstHatInput = 32;        // "POV"
 
-// A gamepad type index is 0..5: entry n of the type list 1024 ("-1-" to
-// "-6-") and the "ProductType" that config.ini stores.
+// A gamepad type index is 0..5: entry n of the type list IDC_GAMEPAD_TYPE
+// ("-1-" to "-6-") and the "ProductType" that config.ini stores.
 inline constexpr int GamepadTypeCount = 6;
 
-static_assert(sizeof(ActionControls) / sizeof(ActionControls[0]) == ActionCount + 1);
-static_assert(sizeof(InputNames) / sizeof(InputNames[0]) == InputNameCount + 1);
+static_assert(std::size(ActionControls) == ActionCount);
+static_assert(std::size(InputNames) == InputNameCount);

@@ -101,8 +101,8 @@ const wchar_t* PressedInputName(const DIJOYSTATE2& state) {
 HWND FocusedActionList(HWND dialog) {
   const HWND focus = GetFocus();
   if (!focus) return nullptr;
-  for (const ActionControl* action = ActionControls; action->controlId; ++action)
-    if (GetDlgItem(dialog, action->controlId) == focus) return focus;
+  for (const ActionControl& action : ActionControls)
+    if (GetDlgItem(dialog, action.controlId) == focus) return focus;
   return nullptr;
 }
 
@@ -114,7 +114,7 @@ void FollowControllerChange(HWND dialog) {
   lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
   state.RecordedProductType = DetectGamepadType(state.RecordedProductName);
   SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
-  ApplyGamepadTypeDefaults(-1, dialog);
+  ApplyGamepadTypeDefaults(state.RecordedProductType, dialog);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 
 class ControllerSearchSchedule {
  public:
@@ -45,7 +46,7 @@ class ControllerSearchSchedule {
   void ControllerRead() { readSinceOpened_ = true; }
 
  private:
-  static constexpr std::size_t RetryCount = sizeof(ArrivalRetryPeriods) / sizeof(ArrivalRetryPeriods[0]);
+  static constexpr std::size_t RetryCount = std::size(ArrivalRetryPeriods);
 
   int ticksUntilSearch_ = 1;  // 1: on the next tick
   std::size_t nextRetry_ = RetryCount;

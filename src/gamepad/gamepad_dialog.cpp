@@ -1,5 +1,7 @@
 #include "gamepad/gamepad_dialog.h"
 
+#include <ranges>
+
 #include "gamepad/actions.h"
 #include "gamepad/controller_input.h"
 #include "gamepad/gamepad_dialog_state.h"
@@ -137,12 +139,12 @@ void LayoutActionLists(HWND dialog) {
   const int leftColumn = client.left + ListColumnOffset;
   const int rightColumn = client.right / 2 + ListColumnOffset;
   // Bottom row first and the right list before the left one, so that the tab
-  // order runs 1004, 1005, ... 1023.
-  for (int index = ActionCount - 1; index >= 0; --index) {
+  // order runs from IDC_ACTION_A to IDC_ACTION_RSTICK_VERT.
+  for (const ActionControl& action : ActionControls | std::views::reverse) {
+    const int index = static_cast<int>(&action - ActionControls);
     const int row = index / 2;
     const bool right = index % 2 == 1;
-    Place(dialog, ActionControls[index].controlId, right ? rightColumn : leftColumn, ListTop + RowPitch * row,
-          ListWidth, ListHeight);
+    Place(dialog, action.controlId, right ? rightColumn : leftColumn, ListTop + RowPitch * row, ListWidth, ListHeight);
   }
   Place(dialog, IDC_GAMEPAD_TYPE, client.left + TypeListLeft, client.bottom - BottomRowOffset, TypeListWidth,
         ButtonRowHeight);
@@ -157,9 +159,9 @@ void LayoutDialogButtons(HWND dialog) {
 }
 
 void FillGamepadLists(HWND dialog) {
-  for (const wchar_t* const* name = InputNames; *name; ++name)
-    for (const ActionControl* action = ActionControls; action->controlId; ++action)
-      SendDlgItemMessageW(dialog, action->controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*name));
+  for (const wchar_t* name : InputNames)
+    for (const ActionControl& action : ActionControls)
+      SendDlgItemMessageW(dialog, action.controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   for (const wchar_t* typeName : Texts().GamepadTypeNames)
     SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }

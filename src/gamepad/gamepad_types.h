@@ -4,26 +4,20 @@
 
 #include <windows.h>
 
-#include <array>
+#include <iterator>
 
 #include "gamepad/actions.h"
 
-// Type index 0 (GamepadTypeCount in actions.h) is every controller that
-// ProductTypeTable does not recognise.
+// Type index 0 is every controller that ProductTypeTable does not recognise.
 
-// One pair of a type's default assignment.
-struct DefaultAssignment {
-  int controlId;
-  const wchar_t* inputName;  // one of InputNames
-};
-
-// The default input of each action (a row) for each type index (a column).
+// The default input of one action (a row) for each type index (a column).
 struct DefaultInputRow {
   int controlId;
-  const wchar_t* inputByType[GamepadTypeCount];
+  const wchar_t* inputByType[GamepadTypeCount];  // each one of InputNames
 };
 
-inline constexpr DefaultInputRow DefaultInputTable[] = {
+// In the order of ActionControls.
+inline constexpr DefaultInputRow GamepadTypeDefaults[] = {
     //                         type 0     1         2         3         4         5
     {IDC_ACTION_A,            {L"1",     L"3",     L"3",     L"3",     L"3",     L"2"}},
     {IDC_ACTION_B,            {L"2",     L"2",     L"4",     L"2",     L"2",     L"3"}},
@@ -46,26 +40,7 @@ inline constexpr DefaultInputRow DefaultInputTable[] = {
     {IDC_ACTION_LSTICK_VERT,  {L"Y",     L"Y",     L"Y",     L"Y",     L"Y",     L"POV"}},
     {IDC_ACTION_RSTICK_VERT,  {L"-RY",   L"RZ",    L"RZ",    L"RZ",    L"RZ",    L"RZ"}},
 };
-static_assert(sizeof(DefaultInputTable) / sizeof(DefaultInputTable[0]) == ActionCount);
-
-// One record per type index: all twenty actions in the order of
-// ActionControls, ended by {0, nullptr}.
-using GamepadTypeRecord = std::array<DefaultAssignment, ActionCount + 1>;
-
-namespace gamepad_types_detail {
-constexpr std::array<GamepadTypeRecord, GamepadTypeCount> MakeGamepadTypeDefaults() {
-  std::array<GamepadTypeRecord, GamepadTypeCount> records{};
-  for (int type = 0; type < GamepadTypeCount; ++type) {
-    for (int row = 0; row < ActionCount; ++row)
-      records[type][row] = {DefaultInputTable[row].controlId, DefaultInputTable[row].inputByType[type]};
-    records[type][ActionCount] = {0, nullptr};
-  }
-  return records;
-}
-}  // namespace gamepad_types_detail
-
-inline constexpr std::array<GamepadTypeRecord, GamepadTypeCount> GamepadTypeDefaults =
-    gamepad_types_detail::MakeGamepadTypeDefaults();
+static_assert(std::size(GamepadTypeDefaults) == ActionCount);
 
 // A fragment of a product name and the type it stands for.
 struct ProductTypeRow {
@@ -74,7 +49,6 @@ struct ProductTypeRow {
 };
 
 // Walked in order; the first fragment found anywhere in the name wins.
-// Ended by {nullptr, -1}.
 inline constexpr ProductTypeRow ProductTypeTable[] = {
     {L"Logitech",                   5},
     {L"BUFFALO BSGPCP1202 Series",  1},
@@ -86,7 +60,6 @@ inline constexpr ProductTypeRow ProductTypeTable[] = {
     {L"JC-U1012F",                  2},
     {L"JC-UD12RD",                  2},
     {L"JC-UB12GN",                  2},
-    {nullptr,                       -1},
 };
 
 // The gamepad type of a controller by its product name (may be empty): the
@@ -94,8 +67,11 @@ inline constexpr ProductTypeRow ProductTypeTable[] = {
 // case and blanks counting; 0 when none does.
 int DetectGamepadType(const wchar_t* productName);
 
+// The default input of an action's list (IDC_ACTION_A..IDC_ACTION_RSTICK_VERT)
+// for a type index 0..5.
+const wchar_t* DefaultInputName(int controlId, int typeIndex);
+
 // Selects the default input of the type in each of the dialog's twenty action
-// lists. A negative type asks for the type of RecordedProductName. Neither the
-// type list 1024 nor RecordedProductType is touched; a type above 5 changes
-// nothing.
+// lists; the type list IDC_GAMEPAD_TYPE is not touched. A type outside 0..5
+// changes nothing.
 void ApplyGamepadTypeDefaults(int typeIndex, HWND dialog);

@@ -30,9 +30,9 @@ bool IsFullyQualified(std::wstring_view path) {
 // equals it exactly.
 int TranslateButton(wchar_t (&text)[ProfileValueCapacity], const wchar_t* ConfigValueName::*from,
                     const wchar_t* ConfigValueName::*to) {
-  for (const ConfigValueName* row = ConfigValueNames; row->configValue; ++row) {
-    if (std::wstring_view(text) == row->*from) {
-      lstrcpynW(text, row->*to, ProfileValueCapacity);
+  for (const ConfigValueName& row : ConfigValueNames) {
+    if (std::wstring_view(text) == row.*from) {
+      lstrcpynW(text, row.*to, ProfileValueCapacity);
       return 1;
     }
   }
@@ -52,14 +52,6 @@ LRESULT StoredValueItem(HWND list, wchar_t (&text)[ProfileValueCapacity]) {
   const LRESULT item = FindListItem(list, text);
   if (!button && item >= 0 && item < CapturedButtonCount) return CB_ERR;
   return item;
-}
-
-// The default input of an action for the type of the recorded controller.
-const wchar_t* DefaultInputName(int controlId) {
-  const int type = DetectGamepadType(GamepadDialog.RecordedProductName);
-  for (const DefaultAssignment* pair = GamepadTypeDefaults[type].data(); pair->controlId; ++pair)
-    if (pair->controlId == controlId) return pair->inputName;
-  return L"";
 }
 
 // What the file records, or the defaults when there is no file to read.
@@ -160,7 +152,7 @@ void LoadJoypadConfig(HWND dialog) {
       if (std::wstring_view(controllerName).find(storedName) == std::wstring_view::npos) {
         state.RecordedProductType = type;
         SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
-        ApplyGamepadTypeDefaults(-1, dialog);
+        ApplyGamepadTypeDefaults(type, dialog);
         return;
       }
     }
@@ -169,11 +161,14 @@ void LoadJoypadConfig(HWND dialog) {
   // A number outside 0..5 leaves the type list without a selection.
   SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
 
-  for (const ActionControl* action = ActionControls; action->controlId; ++action) {
-    const HWND list = GetDlgItem(dialog, action->controlId);
+  // Missing keys take the defaults of the recorded controller's type.
+  const int defaultsType = DetectGamepadType(state.RecordedProductName);
+  for (const ActionControl& action : ActionControls) {
+    const HWND list = GetDlgItem(dialog, action.controlId);
     wchar_t text[ProfileValueCapacity];
-    stored.Read(action->actionKey, text);
-    const LRESULT item = text[0] ? StoredValueItem(list, text) : FindListItem(list, DefaultInputName(action->controlId));
+    stored.Read(action.actionKey, text);
+    const LRESULT item =
+        text[0] ? StoredValueItem(list, text) : FindListItem(list, DefaultInputName(action.controlId, defaultsType));
     // CB_ERR: a value that names no list item leaves the list without a
     // selection, and OK then leaves the value in the file.
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -191,8 +186,8 @@ void SaveJoypadConfig(HWND dialog) {
     writer.Write(ProductTypeKey, type);
   }
 
-  for (const ActionControl* action = ActionControls; action->controlId; ++action) {
-    const HWND list = GetDlgItem(dialog, action->controlId);
+  for (const ActionControl& action : ActionControls) {
+    const HWND list = GetDlgItem(dialog, action.controlId);
     const LRESULT item = SendMessageW(list, CB_GETCURSEL, 0, 0);
     const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
     // No selection: the key keeps whatever the file holds.
@@ -201,6 +196,6 @@ void SaveJoypadConfig(HWND dialog) {
     if (SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text)) == CB_ERR)
       continue;
     InputNameToConfigValue(text);
-    writer.Write(action->actionKey, text);
+    writer.Write(action.actionKey, text);
   }
 }

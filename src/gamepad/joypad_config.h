@@ -20,7 +20,7 @@ struct ConfigValueName {
   const wchar_t* inputName;
 };
 
-// Ended by {nullptr, nullptr}. Matched as whole strings, letter case counting.
+// Matched as whole strings, letter case counting.
 inline constexpr ConfigValueName ConfigValueNames[] = {
     {L"0",  L"1"},
     {L"1",  L"2"},
@@ -54,7 +54,6 @@ inline constexpr ConfigValueName ConfigValueNames[] = {
     {L"29", L"30"},
     {L"30", L"31"},
     {L"31", L"32"},
-    {nullptr, nullptr},
 };
 
 // A stored button value ("0" to "31") becomes its list name in place;

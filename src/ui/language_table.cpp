@@ -17,8 +17,9 @@ constexpr bool RecordIsConsistent(const LanguageRecord& record, int index) {
 }
 
 constexpr bool TableIsConsistent() {
-  for (int i = 0; i < LanguageCount; ++i)
-    if (!RecordIsConsistent(LanguageTable[i], i)) return false;
+  int index = 0;
+  for (const LanguageRecord& record : LanguageTable)
+    if (!RecordIsConsistent(record, index++)) return false;
   return true;
 }
 
@@ -29,8 +30,9 @@ static_assert(TableIsConsistent());
 }  // namespace
 
 LanguageIndex LanguageIndexOfDisplayLanguage(LANGID displayLanguage) {
-  for (int i = 0; i < LanguageCount; ++i)
-    if (LanguageTable[i].PrimaryLanguage == PRIMARYLANGID(displayLanguage)) return static_cast<LanguageIndex>(i);
+  for (const LanguageRecord& record : LanguageTable)
+    if (record.PrimaryLanguage == PRIMARYLANGID(displayLanguage))
+      return static_cast<LanguageIndex>(&record - LanguageTable);
   return LanguageEnglish;
 }
 
