@@ -101,6 +101,7 @@ HRESULT WINAPI CountingDirectInput8Create(HINSTANCE instance, DWORD version, REF
 enum class Loop { TimerOnly, SearchWhenDue, EnumerateEveryTick };
 Loop CurrentLoop;
 int Ticks;
+GamepadDialogState State;  // the controller part of the dialog's
 
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -111,14 +112,12 @@ LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         ++Ticks;
         switch (CurrentLoop) {
           case Loop::TimerOnly: break;
-          case Loop::SearchWhenDue: OnGamepadTimer(window); break;
-          case Loop::EnumerateEveryTick: OpenController(window); break;  // no controller open: one enumeration
+          // As the dialog's tick: with no controller nothing is read, so nothing is captured.
+          case Loop::SearchWhenDue: PollController(window, State); break;
+          case Loop::EnumerateEveryTick: OpenController(window, State); break;  // no controller: one enumeration
         }
       }
       return 0;
-    case WM_DEVICECHANGE:
-      OnGamepadDeviceChange(wParam, lParam);
-      return TRUE;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -149,14 +148,14 @@ Row Run(HWND window, Loop loop, const char* name, int seconds) {
   const double cpuBefore = ProcessCpuMilliseconds();
   QueryPerformanceCounter(&start);
 
-  if (loop != Loop::TimerOnly) InitControllerInput(window);  // the dialog's opening, with its one search
+  if (loop != Loop::TimerOnly) InitControllerInput(window, State);  // the dialog's opening, with its one search
   SetTimer(window, TickTimer, 16, nullptr);
   SetTimer(window, EndTimer, static_cast<UINT>(seconds) * 1000, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   KillTimer(window, TickTimer);
   KillTimer(window, EndTimer);
-  ReleaseControllerInput();
+  ReleaseControllerInput(State);
 
   QueryPerformanceCounter(&end);
   return {name, Ticks, Enumerations.calls, Milliseconds(Enumerations.counts), Milliseconds(end.QuadPart - start.QuadPart),
@@ -187,8 +186,8 @@ int main(int argc, char** argv) {
                                       CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr, InstanceHandle, nullptr);
 
   // Loads DirectInput and its drivers once, outside the measurements.
-  InitControllerInput(window);
-  ReleaseControllerInput();
+  InitControllerInput(window, State);
+  ReleaseControllerInput(State);
 
   std::printf("No controller attached; %d s per loop, 16 ms timer.\n\n", seconds);
   std::printf("%-28s %6s %9s %11s %10s %9s %8s %7s\n", "loop", "ticks", "searches", "ms/search", "search ms",

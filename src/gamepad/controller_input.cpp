@@ -1,17 +1,7 @@
 #include "gamepad/controller_input.h"
 
-#include <dbt.h>
-
-#include <string_view>
-
-#include "gamepad/actions.h"
 #include "gamepad/gamepad_dialog_state.h"
-#include "gamepad/gamepad_types.h"
 #include "platform/instance_handle.h"
-
-// GUID_DEVINTERFACE_HID is defined by no mingw library: define it here.
-#include <initguid.h>
-#include <hidclass.h>
 
 namespace {
 
@@ -27,6 +17,10 @@ constexpr LONG AxisMaximum = 1000;
 constexpr HRESULT InputLost = static_cast<HRESULT>(DIERR_INPUTLOST);
 constexpr HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
 
+// The enumerations pass their callbacks a null reference: the state being
+// opened is lent to them for the length of OpenController.
+GamepadDialogState* OpeningState = nullptr;
+
 // A call that failed handed out no reference, whatever it left in its
 // out-pointer: forget it without releasing it.
 template <typename T>
@@ -34,17 +28,15 @@ void DropFailedOutPointer(platform::com_ptr<T>& pointer) {
   static_cast<void>(pointer.release());
 }
 
-void ClearProductName() { GamepadDialog.ControllerProductName[0] = L'\0'; }
-
-void ReleaseControllerDevice() {
-  GamepadDialog.ControllerDevice.reset();
-  ClearProductName();
+void ReleaseControllerDevice(GamepadDialogState& state) {
+  state.ControllerDevice.reset();
+  state.ControllerProductName[0] = L'\0';
 }
 
 // Device callback of EnumDevices: keeps the first controller that can be
 // created and whose capabilities can be read.
 BOOL CALLBACK OpenFirstUsableController(const DIDEVICEINSTANCEW* instance, void*) {
-  GamepadDialogState& state = GamepadDialog;
+  GamepadDialogState& state = *OpeningState;
   if (state.ControllerDevice) return DIENUM_STOP;
   if (FAILED(state.DirectInput->CreateDevice(instance->guidInstance, state.ControllerDevice.put(), nullptr))) {
     DropFailedOutPointer(state.ControllerDevice);
@@ -67,85 +59,13 @@ BOOL CALLBACK SetAxisRange(const DIDEVICEOBJECTINSTANCEW* object, void*) {
   range.diph.dwHow = DIPH_BYID;
   range.lMin = AxisMinimum;
   range.lMax = AxisMaximum;
-  const HRESULT result = GamepadDialog.ControllerDevice->SetProperty(DIPROP_RANGE, &range.diph);
+  const HRESULT result = OpeningState->ControllerDevice->SetProperty(DIPROP_RANGE, &range.diph);
   return SUCCEEDED(result) ? DIENUM_CONTINUE : DIENUM_STOP;
 }
 
-// Applies until ReleaseControllerInput: the dialog hears of every HID device
-// that is attached. Without it only the safety searches find a controller.
-void ListenForDeviceArrivals(HWND dialog) {
-  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
-  filter.dbcc_size = sizeof(filter);
-  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-  filter.dbcc_classguid = GUID_DEVINTERFACE_HID;
-  GamepadDialog.DeviceNotification.reset(
-      RegisterDeviceNotificationW(dialog, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
-}
-
-bool ButtonHeld(const DIJOYSTATE2& state, int index) { return (state.rgbButtons[index] & 0x80) != 0; }
-
-// A centred hat reads -1; any other value, 0x0000FFFF included, is held.
-bool HatHeld(const DIJOYSTATE2& state) { return static_cast<LONG>(state.rgdwPOV[0]) >= 0; }
-
-// The name of the first input held down on the controller: button 1, the
-// hat, then buttons 2 to 32. Axes are never taken. nullptr when none is held.
-const wchar_t* PressedInputName(const DIJOYSTATE2& state) {
-  if (ButtonHeld(state, 0)) return InputNames[0];
-  if (HatHeld(state)) return InputNames[FirstHatInput];
-  for (int i = 1; i < CapturedButtonCount; ++i)
-    if (ButtonHeld(state, i)) return InputNames[i];
-  return nullptr;
-}
-
-// The entry of ActionControls whose list has the keyboard focus, if any.
-HWND FocusedActionList(HWND dialog) {
-  const HWND focus = GetFocus();
-  if (!focus) return nullptr;
-  for (const ActionControl& action : ActionControls)
-    if (GetDlgItem(dialog, action.controlId) == focus) return focus;
-  return nullptr;
-}
-
-// The controller is not the one the lists were set for: switch the type list
-// and all twenty lists to its type.
-void FollowControllerChange(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
-  if (std::wstring_view(state.RecordedProductName) == std::wstring_view(state.ControllerProductName)) return;
-  lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
-  state.RecordedProductType = DetectGamepadType(state.RecordedProductName);
-  SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
-  ApplyGamepadTypeDefaults(state.RecordedProductType, dialog);
-}
-
-}  // namespace
-
-HRESULT InitControllerInput(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
-  state.DeviceNotification.reset();
-  state.ControllerDevice.reset();
-  state.DirectInput.reset();
-  ClearProductName();
-  state.ControllerState = {};
-  state.ControllerSearch = {};
-
-  const HRESULT created =
-      DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W, state.DirectInput.put_void(), nullptr);
-  if (FAILED(created)) {
-    DropFailedOutPointer(state.DirectInput);
-    return created;
-  }
-  ListenForDeviceArrivals(dialog);
-  OpenController(dialog);
-  return 0;
-}
-
-HRESULT OpenController(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
-  ClearProductName();
-  if (!state.DirectInput || state.ControllerDevice) return S_FALSE;
-
-  const HRESULT enumerated = state.DirectInput->EnumDevices(DI8DEVCLASS_GAMECTRL, OpenFirstUsableController,
-                                                            nullptr, DIEDFL_ATTACHEDONLY);
+HRESULT OpenAndSetUpController(HWND dialog, GamepadDialogState& state) {
+  const HRESULT enumerated =
+      state.DirectInput->EnumDevices(DI8DEVCLASS_GAMECTRL, OpenFirstUsableController, nullptr, DIEDFL_ATTACHEDONLY);
   state.ControllerSearch.Searched();
   if (FAILED(enumerated)) return enumerated;
   if (!state.ControllerDevice) return enumerated;
@@ -170,10 +90,37 @@ HRESULT OpenController(HWND dialog) {
   return 0;
 }
 
-int PollController(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
+}  // namespace
+
+HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state) {
+  state.ControllerDevice.reset();
+  state.DirectInput.reset();
+  state.ControllerProductName[0] = L'\0';
+  state.ControllerState = {};
+  state.ControllerSearch = {};
+
+  const HRESULT created =
+      DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W, state.DirectInput.put_void(), nullptr);
+  if (FAILED(created)) {
+    DropFailedOutPointer(state.DirectInput);
+    return created;
+  }
+  OpenController(dialog, state);
+  return 0;
+}
+
+HRESULT OpenController(HWND dialog, GamepadDialogState& state) {
+  state.ControllerProductName[0] = L'\0';
+  if (!state.DirectInput || state.ControllerDevice) return S_FALSE;
+  OpeningState = &state;
+  const HRESULT result = OpenAndSetUpController(dialog, state);
+  OpeningState = nullptr;
+  return result;
+}
+
+int PollController(HWND dialog, GamepadDialogState& state) {
   if (!state.ControllerDevice) {
-    if (state.DirectInput && state.ControllerSearch.TickIsDue()) OpenController(dialog);
+    if (state.DirectInput && state.ControllerSearch.TickIsDue()) OpenController(dialog, state);
     return 0;
   }
 
@@ -192,14 +139,14 @@ int PollController(HWND dialog) {
 
   // S_FALSE: it was acquired, so the read failed for another reason.
   if (acquired == S_FALSE || acquired == Unplugged) {
-    ReleaseControllerDevice();
+    ReleaseControllerDevice(state);
     state.ControllerSearch.ControllerReleased();
   }
   return 0;
 }
 
-void SetControllerAcquired(bool acquire) {
-  IDirectInputDevice8W* const device = GamepadDialog.ControllerDevice.get();
+void SetControllerAcquired(GamepadDialogState& state, bool acquire) {
+  IDirectInputDevice8W* const device = state.ControllerDevice.get();
   if (!device) return;
   if (acquire)
     device->Acquire();
@@ -207,43 +154,10 @@ void SetControllerAcquired(bool acquire) {
     device->Unacquire();
 }
 
-void CaptureAssignment(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
-  if (!state.ControllerDevice) return;
-  // On the first read after any change of controller, held input or not.
-  FollowControllerChange(dialog);
-
-  const HWND list = FocusedActionList(dialog);
-  if (!list) return;
-  const DIJOYSTATE2 held = state.ControllerState;
-  const wchar_t* const name = PressedInputName(held);
-  if (!name) return;
-  const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
-  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-}
-
-void ReleaseControllerInput() {
-  GamepadDialogState& state = GamepadDialog;
-  state.DeviceNotification.reset();
+void ReleaseControllerInput(GamepadDialogState& state) {
   if (state.ControllerDevice) {
     state.ControllerDevice->Unacquire();
-    ReleaseControllerDevice();
+    ReleaseControllerDevice(state);
   }
   state.DirectInput.reset();
-}
-
-void OnGamepadTimer(HWND dialog) {
-  if (PollController(dialog) == 1 && GamepadDialog.CaptureEnabled == 1) CaptureAssignment(dialog);
-}
-
-void OnGamepadActivate(WPARAM wParam) {
-  const bool active = wParam != 0;
-  SetControllerAcquired(active);
-  if (active && !GamepadDialog.ControllerDevice) GamepadDialog.ControllerSearch.DialogActivated();
-}
-
-void OnGamepadDeviceChange(WPARAM event, LPARAM data) {
-  if (event != DBT_DEVICEARRIVAL || !data) return;
-  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-  if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) GamepadDialog.ControllerSearch.DeviceArrived();
 }

@@ -1,8 +1,12 @@
 #include "gamepad/gamepad_dialog.h"
 
+#include <dbt.h>
+
 #include <ranges>
+#include <type_traits>
 
 #include "gamepad/actions.h"
+#include "gamepad/assignment_capture.h"
 #include "gamepad/controller_input.h"
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
@@ -13,7 +17,17 @@
 #include "ui/language_table.h"
 #include "ui/localised_texts.h"
 
+// GUID_DEVINTERFACE_HID is defined by no mingw library: define it here.
+#include <initguid.h>
+#include <hidclass.h>
+
+static_assert(std::extent_v<decltype(LocalisedTextSet::GamepadTypeNames)> == GamepadTypeCount);
+
 namespace {
+
+// One dialog is open at a time, and this is its state. The procedure hands it
+// to each handler.
+GamepadDialogState GamepadDialog;
 
 // The pixel layout, in client coordinates. Row r (1..10) of the action lists
 // lies at ListTop + RowPitch * (r - 1), centred on its glyph.
@@ -30,102 +44,40 @@ constexpr int OkOffset = 224;        // from the client's right edge
 constexpr int CancelOffset = 112;
 constexpr int ButtonWidth = 100;
 
+// The texts of the Windows display language, never of the Language menu.
+const LocalisedTextSet& Texts() { return LocalisedTexts[UiLanguageIndex()]; }
+
 void Place(HWND dialog, int id, int x, int y, int width, int height) {
   // HWND_TOP: each control placed goes first in the tab order.
   SetWindowPos(GetDlgItem(dialog, id), HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
 }
 
-const LocalisedTextSet& Texts() { return LocalisedTexts[UiLanguageIndex()]; }
-
-void OnInitDialog(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
-  state.RecordedProductName[0] = L'\0';
-  state.RecordedProductType = 0;
-  state.CaptureEnabled = 0;
-  InitControllerInput(dialog);
-  state.GamepadBitmap.reset(static_cast<HBITMAP>(
-      LoadImageW(InstanceHandle, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-  FitDialogToBitmap(dialog);
-  SetGamepadDialogTexts(dialog);
-  LayoutActionLists(dialog);
-  LayoutDialogButtons(dialog);
-  // No capture until the player moves into an action list.
-  SetFocus(GetDlgItem(dialog, IDOK));
-  FillGamepadLists(dialog);
-  LoadJoypadConfig(dialog);
-  state.CaptureEnabled = 1;
-  SetTimer(dialog, GamepadTimerId, GamepadTimerPeriod, nullptr);
-}
-
-void CloseLater(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
-
-void OnOk(HWND dialog) {
-  GamepadDialog.CaptureEnabled = 0;
-  SaveJoypadConfig(dialog);
-  CloseLater(dialog);
-}
-
-// All twenty lists take the chosen type's defaults at once.
-void OnGamepadTypeChosen(HWND dialog) {
-  const int type = static_cast<int>(SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0));
-  GamepadDialog.RecordedProductType = type;
-  ApplyGamepadTypeDefaults(type, dialog);
-}
-
-// The action lists' own selection changes do nothing: they are read when
-// saving.
-void OnCommand(HWND dialog, WPARAM wParam) {
-  switch (MAKEWPARAM(LOWORD(wParam), HIWORD(wParam))) {
-    case MAKEWPARAM(IDOK, BN_CLICKED):
-      OnOk(dialog);
-      break;
-    case MAKEWPARAM(IDCANCEL, BN_CLICKED):
-      CloseLater(dialog);
-      break;
-    case MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE):
-      OnGamepadTypeChosen(dialog);
-      break;
-  }
-}
-
-void OnPaint(HWND dialog) {
-  PAINTSTRUCT paint;
-  const HDC dc = BeginPaint(dialog, &paint);
-  PaintDialogBitmap(dc);
-  EndPaint(dialog, &paint);
-}
-
-void OnDestroy(HWND dialog) {
-  ReleaseControllerInput();
-  KillTimer(dialog, GamepadTimerId);
-  GamepadDialog.GamepadBitmap.reset();
-}
-
 // Width and height of the background; false when there is none.
-bool BitmapSize(SIZE* size) {
-  BITMAP bitmap{};
-  const HBITMAP handle = GamepadDialog.GamepadBitmap.get();
-  if (!handle || GetObjectW(handle, sizeof(bitmap), &bitmap) != sizeof(bitmap)) return false;
-  *size = {bitmap.bmWidth, bitmap.bmHeight};
+bool BitmapSize(HBITMAP bitmap, SIZE* size) {
+  BITMAP info{};
+  if (!bitmap || GetObjectW(bitmap, sizeof(info), &info) != sizeof(info)) return false;
+  *size = {info.bmWidth, info.bmHeight};
   return true;
 }
 
-}  // namespace
+// --- Opening steps ----------------------------------------------------------
 
-void FitDialogToBitmap(HWND dialog) {
-  SIZE bitmap;
-  // Without its bitmap the dialog keeps the template's size.
-  if (!BitmapSize(&bitmap)) return;
+// Sizes the window so that its client area is exactly the background bitmap;
+// without a bitmap the template's size stays.
+void FitDialogToBitmap(HWND dialog, HBITMAP bitmap) {
+  SIZE size;
+  if (!BitmapSize(bitmap, &size)) return;
   RECT window;
   RECT client;
   GetWindowRect(dialog, &window);
   GetClientRect(dialog, &client);
-  const int width = bitmap.cx + (window.right - window.left) - (client.right - client.left);
-  const int height = bitmap.cy + (window.bottom - window.top) - (client.bottom - client.top);
+  const int width = size.cx + (window.right - window.left) - (client.right - client.left);
+  const int height = size.cy + (window.bottom - window.top) - (client.bottom - client.top);
   // The dialog manager shows the dialog after WM_INITDIALOG.
   SetWindowPos(dialog, HWND_TOP, window.left, window.top, width, height, SWP_HIDEWINDOW);
 }
 
+// Title, OK and Cancel.
 void SetGamepadDialogTexts(HWND dialog) {
   const LocalisedTextSet& texts = Texts();
   SetWindowTextW(dialog, texts.GamepadSettingsTitle);
@@ -133,6 +85,8 @@ void SetGamepadDialogTexts(HWND dialog) {
   SetWindowTextW(GetDlgItem(dialog, IDCANCEL), texts.CancelText);
 }
 
+// The twenty action lists in two columns beside their glyphs, then the type
+// list at the bottom left.
 void LayoutActionLists(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
@@ -150,6 +104,8 @@ void LayoutActionLists(HWND dialog) {
         ButtonRowHeight);
 }
 
+// Cancel, then OK, at the bottom right: the tab order becomes OK, Cancel, the
+// type list, then the action lists.
 void LayoutDialogButtons(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
@@ -158,6 +114,8 @@ void LayoutDialogButtons(HWND dialog) {
   Place(dialog, IDOK, client.right - OkOffset, top, ButtonWidth, ButtonRowHeight);
 }
 
+// The 46 input names into every action list, the six type names into the
+// type list.
 void FillGamepadLists(HWND dialog) {
   for (const wchar_t* name : InputNames)
     for (const ActionControl& action : ActionControls)
@@ -166,42 +124,141 @@ void FillGamepadLists(HWND dialog) {
     SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
-void PaintDialogBitmap(HDC dc) {
-  SIZE size;
-  if (!BitmapSize(&size)) return;
-  const platform::unique_hdc memory(CreateCompatibleDC(dc));
-  if (!memory) return;
-  const HGDIOBJ previous = SelectObject(memory.get(), GamepadDialog.GamepadBitmap.get());
-  BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
-  // The bitmap must leave the memory DC before either is deleted.
-  SelectObject(memory.get(), previous);
+// Until the dialog is destroyed it hears of every HID device that is
+// attached. Without it only the safety searches find a controller.
+void ListenForDeviceArrivals(HWND dialog, GamepadDialogState& state) {
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  filter.dbcc_classguid = GUID_DEVINTERFACE_HID;
+  state.DeviceNotification.reset(RegisterDeviceNotificationW(dialog, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+}
+
+// --- Message handlers -------------------------------------------------------
+
+void OnInitDialog(HWND dialog, GamepadDialogState& state) {
+  state.RecordedProductName[0] = L'\0';
+  state.RecordedProductType = 0;
+  state.StoredProductName[0] = L'\0';
+  state.CaptureEnabled = 0;
+  state.DeviceNotification.reset();
+  if (InitControllerInput(dialog, state) == 0) ListenForDeviceArrivals(dialog, state);
+  state.GamepadBitmap.reset(static_cast<HBITMAP>(
+      LoadImageW(InstanceHandle, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  FitDialogToBitmap(dialog, state.GamepadBitmap.get());
+  SetGamepadDialogTexts(dialog);
+  LayoutActionLists(dialog);
+  LayoutDialogButtons(dialog);
+  // No capture until the player moves into an action list.
+  SetFocus(GetDlgItem(dialog, IDOK));
+  FillGamepadLists(dialog);
+  LoadJoypadConfig(dialog, state);
+  state.CaptureEnabled = 1;
+  SetTimer(dialog, GamepadTimerId, GamepadTimerPeriod, nullptr);
+}
+
+void CloseLater(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
+
+void OnOk(HWND dialog, GamepadDialogState& state) {
+  state.CaptureEnabled = 0;
+  SaveJoypadConfig(dialog, state);
+  CloseLater(dialog);
+}
+
+// All twenty lists take the chosen type's defaults at once.
+void OnGamepadTypeChosen(HWND dialog, GamepadDialogState& state) {
+  const int type = static_cast<int>(SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0));
+  state.RecordedProductType = type;
+  ApplyGamepadTypeDefaults(type, dialog);
+}
+
+// The action lists' own selection changes do nothing: they are read when
+// saving.
+void OnCommand(HWND dialog, WPARAM wParam, GamepadDialogState& state) {
+  switch (MAKEWPARAM(LOWORD(wParam), HIWORD(wParam))) {
+    case MAKEWPARAM(IDOK, BN_CLICKED):
+      OnOk(dialog, state);
+      break;
+    case MAKEWPARAM(IDCANCEL, BN_CLICKED):
+      CloseLater(dialog);
+      break;
+    case MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE):
+      OnGamepadTypeChosen(dialog, state);
+      break;
+  }
+}
+
+void OnTimer(HWND dialog, GamepadDialogState& state) {
+  if (PollController(dialog, state) == 1 && state.CaptureEnabled == 1) CaptureAssignment(dialog, state);
+}
+
+// Activation with no controller open asks for a search.
+void OnActivate(WPARAM wParam, GamepadDialogState& state) {
+  const bool active = wParam != 0;
+  SetControllerAcquired(state, active);
+  if (active && !state.ControllerDevice) state.ControllerSearch.DialogActivated();
+}
+
+// A newly attached HID device makes a search due; it runs on the next tick.
+void OnDeviceChange(WPARAM event, LPARAM data, GamepadDialogState& state) {
+  if (event != DBT_DEVICEARRIVAL || !data) return;
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+  if (header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) state.ControllerSearch.DeviceArrived();
+}
+
+// The whole background at the client area's origin.
+void OnPaint(HWND dialog, const GamepadDialogState& state) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(dialog, &paint);
+  if (SIZE size; BitmapSize(state.GamepadBitmap.get(), &size)) {
+    const platform::unique_hdc memory(CreateCompatibleDC(dc));
+    if (memory) {
+      const platform::scoped_select selected(memory.get(), state.GamepadBitmap.get());
+      BitBlt(dc, 0, 0, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
+    }
+  }
+  EndPaint(dialog, &paint);
+}
+
+void OnDestroy(HWND dialog, GamepadDialogState& state) {
+  state.DeviceNotification.reset();
+  ReleaseControllerInput(state);
+  KillTimer(dialog, GamepadTimerId);
+  state.GamepadBitmap.reset();
+}
+
+}  // namespace
+
+void RunGamepadSettings(HWND owner) {
+  // Its result tells nothing.
+  DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), owner, GamepadDialogProc, 0);
 }
 
 INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
-      OnInitDialog(dialog);
+      OnInitDialog(dialog, GamepadDialog);
       break;
     case WM_COMMAND:
-      OnCommand(dialog, wParam);
+      OnCommand(dialog, wParam, GamepadDialog);
       break;
     case WM_TIMER:
-      OnGamepadTimer(dialog);
+      OnTimer(dialog, GamepadDialog);
       break;
     case WM_ACTIVATE:
-      OnGamepadActivate(wParam);
+      OnActivate(wParam, GamepadDialog);
       break;
     case WM_DEVICECHANGE:
-      OnGamepadDeviceChange(wParam, lParam);
+      OnDeviceChange(wParam, lParam, GamepadDialog);
       break;
     case WM_PAINT:
-      OnPaint(dialog);
+      OnPaint(dialog, GamepadDialog);
       break;
     case WM_CLOSE:
       EndDialog(dialog, 1);
       break;
     case WM_DESTROY:
-      OnDestroy(dialog);
+      OnDestroy(dialog, GamepadDialog);
       break;
   }
   // FALSE for every message: after WM_INITDIALOG the dialog manager leaves

@@ -1,7 +1,7 @@
-// Everything the gamepad settings dialog owns while it is open. One dialog is
-// open at a time, so there is one instance, GamepadDialog; only the GUI thread
-// touches it. Opening the dialog resets it (InitControllerInput resets the
-// controller part).
+// Everything the gamepad settings dialog owns while it is open. The dialog
+// keeps the one instance and hands it to the controller layer, the capture and
+// the joypad file, each of which works on the part it names. Only the GUI
+// thread touches it.
 #pragma once
 
 #include <windows.h>
@@ -12,22 +12,23 @@
 #include "platform/unique_handle.h"
 
 struct GamepadDialogState {
-  // The controller layer (controller_input.cpp).
-  platform::com_ptr<IDirectInput8W> DirectInput;         // null: none, or creation failed
+  // The controller (controller_input.cpp); InitControllerInput resets it.
+  platform::com_ptr<IDirectInput8W> DirectInput;             // null: none, or creation failed
   platform::com_ptr<IDirectInputDevice8W> ControllerDevice;  // null: no controller open
-  DIJOYSTATE2 ControllerState{};                         // last state read successfully
-  wchar_t ControllerProductName[MAX_PATH]{};             // "" unless a controller is open
+  DIJOYSTATE2 ControllerState{};                             // last state read successfully
+  wchar_t ControllerProductName[MAX_PATH]{};                 // "" unless a controller is open
   ControllerSearchSchedule ControllerSearch;
-  platform::unique_hdevnotify DeviceNotification;        // HID arrivals for the dialog
 
-  // The dialog's background, bitmap 111: loaded on opening, deleted on
-  // WM_DESTROY. Null when it could not be loaded.
+  // The dialog's own: HID arrivals, and its background IDB_GAMEPAD_BACKGROUND
+  // (null when it could not be loaded), both released on WM_DESTROY.
+  platform::unique_hdevnotify DeviceNotification;
   platform::unique_hbitmap GamepadBitmap;
 
   // The assignments the lists show.
   wchar_t RecordedProductName[MAX_PATH]{};  // controller they belong to; "" on opening
-  int RecordedProductType = 0;              // type index list 1024 shows; 0 on opening
-  int CaptureEnabled = 0;                   // 1 from the end of opening until OK
+  int RecordedProductType = 0;              // type index IDC_GAMEPAD_TYPE shows; 0 on opening
+  // The "ProductName" config.ini held when the dialog opened ("" when none):
+  // that controller, taken up only later, keeps the loaded assignments.
+  wchar_t StoredProductName[MAX_PATH]{};
+  int CaptureEnabled = 0;  // 1 from the end of opening until OK
 };
-
-extern GamepadDialogState GamepadDialog;

@@ -130,8 +130,11 @@ std::wstring JoypadConfigPath(bool createFolders) {
   return path;
 }
 
-void LoadJoypadConfig(HWND dialog) {
-  GamepadDialogState& state = GamepadDialog;
+bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* storedName) {
+  return storedName[0] && std::wstring_view(controllerName).find(storedName) != std::wstring_view::npos;
+}
+
+void LoadJoypadConfig(HWND dialog, GamepadDialogState& state) {
   const StoredJoypad stored{JoypadConfigPath()};
   // Wine keeps parsed profile files per process: make it read the file as
   // the game or the player may have left it since.
@@ -140,6 +143,7 @@ void LoadJoypadConfig(HWND dialog) {
   state.RecordedProductType = stored.ProductType();
   wchar_t storedName[ProfileValueCapacity];
   stored.Read(ProductNameKey, storedName);
+  lstrcpynW(state.StoredProductName, storedName, MAX_PATH);
 
   if (storedName[0] && state.ControllerDevice) {
     wchar_t controllerName[MAX_PATH];
@@ -149,7 +153,7 @@ void LoadJoypadConfig(HWND dialog) {
       const int type = DetectGamepadType(controllerName);
       // The stored assignments were made for another controller: the one
       // attached gets its own type's defaults.
-      if (std::wstring_view(controllerName).find(storedName) == std::wstring_view::npos) {
+      if (!IsStoredControllersName(controllerName, storedName)) {
         state.RecordedProductType = type;
         SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
         ApplyGamepadTypeDefaults(type, dialog);
@@ -175,8 +179,7 @@ void LoadJoypadConfig(HWND dialog) {
   }
 }
 
-void SaveJoypadConfig(HWND dialog) {
-  const GamepadDialogState& state = GamepadDialog;
+void SaveJoypadConfig(HWND dialog, const GamepadDialogState& state) {
   JoypadWriter writer(JoypadConfigPath(true));
 
   if (state.RecordedProductName[0]) {

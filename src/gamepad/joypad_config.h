@@ -69,12 +69,20 @@ int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]);
 // then nothing is read or written.
 std::wstring JoypadConfigPath(bool createFolders = false);
 
+struct GamepadDialogState;
+
+// Whether config.ini's "ProductName" is this controller's: the stored name
+// occurs in the controller's name, letter case counting. An empty stored name
+// belongs to no controller.
+bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* storedName);
+
 // Selects the gamepad type and the twenty assignments from the file, the
 // defaults standing in for what it lacks. Expects the lists filled and
-// RecordedProductName empty; may record the open controller's name.
-void LoadJoypadConfig(HWND dialog);
+// RecordedProductName empty; keeps the stored product name, and records the
+// open controller's name when the file is its own or another controller's.
+void LoadJoypadConfig(HWND dialog, GamepadDialogState& state);
 
 // Writes the product name and type (when a controller is recorded) and each
 // action whose list has a selection, one key at a time; every other key,
 // section and line of the file stays as it was.
-void SaveJoypadConfig(HWND dialog);
+void SaveJoypadConfig(HWND dialog, const GamepadDialogState& state);

@@ -69,4 +69,18 @@ using unique_hkey = unique_any<traits::null_is_none<HKEY, ::RegCloseKey>>;
 // Device notifications registered with RegisterDeviceNotificationW.
 using unique_hdevnotify = unique_any<traits::null_is_none<HDEVNOTIFY, ::UnregisterDeviceNotification>>;
 
+// Selects an object into a device context for its own lifetime: the object
+// must leave the context before either is deleted.
+class scoped_select {
+ public:
+  scoped_select(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+  scoped_select(const scoped_select&) = delete;
+  scoped_select& operator=(const scoped_select&) = delete;
+  ~scoped_select() { SelectObject(dc_, previous_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
+
 }  // namespace platform

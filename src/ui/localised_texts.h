@@ -3,15 +3,15 @@
 // (LocalisedTexts[UiLanguageIndex()]), never by the Language menu.
 #pragma once
 
-#include "gamepad/actions.h"
 #include "ui/language_table.h"
 
 struct LocalisedTextSet {
   const wchar_t* GamepadSettingsTitle;
   const wchar_t* OkText;      // button IDOK
   const wchar_t* CancelText;  // button IDCANCEL
-  // Name n is gamepad type n, shown with the number n + 1.
-  const wchar_t* GamepadTypeNames[GamepadTypeCount];
+  // Name n is gamepad type n, shown with the number n + 1; the gamepad dialog
+  // checks that there is one for each of its types.
+  const wchar_t* GamepadTypeNames[6];
 };
 
 // In LanguageIndex order.

@@ -1,7 +1,6 @@
 #include "ui/main_dialog.h"
 
 #include "gamepad/gamepad_dialog.h"
-#include "platform/instance_handle.h"
 #include "resource.h"
 #include "ui/language_setting.h"
 
@@ -40,8 +39,7 @@ void OnCommand(HWND dialog, WORD id) {
       OnLanguageCommand(dialog, id);
       break;
     case IDM_GAMEPAD_SETTINGS:
-      // Modal, owned by the main dialog; its result tells nothing.
-      DialogBoxParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), dialog, GamepadDialogProc, 0);
+      RunGamepadSettings(dialog);  // modal, owned by the main dialog
       break;
   }
 }

@@ -1,0 +1,70 @@
+#include "gamepad/assignment_capture.h"
+
+#include <string_view>
+
+#include "gamepad/actions.h"
+#include "gamepad/gamepad_dialog_state.h"
+#include "gamepad/gamepad_types.h"
+#include "gamepad/joypad_config.h"
+
+namespace {
+
+bool ButtonHeld(const DIJOYSTATE2& state, int index) { return (state.rgbButtons[index] & 0x80) != 0; }
+
+// A centred hat reads -1; any other value, 0x0000FFFF included, is held.
+bool HatHeld(const DIJOYSTATE2& state) { return static_cast<LONG>(state.rgdwPOV[0]) >= 0; }
+
+// The name of the first input held down on the controller: button 1, the
+// hat, then buttons 2 to 32. Axes are never taken. nullptr when none is held.
+const wchar_t* PressedInputName(const DIJOYSTATE2& state) {
+  if (ButtonHeld(state, 0)) return InputNames[0];
+  if (HatHeld(state)) return InputNames[FirstHatInput];
+  for (int i = 1; i < CapturedButtonCount; ++i)
+    if (ButtonHeld(state, i)) return InputNames[i];
+  return nullptr;
+}
+
+// The action list that has the keyboard focus; nullptr when the focus is on
+// the type list, a button or outside the dialog.
+HWND FocusedActionList(HWND dialog) {
+  const HWND focus = GetFocus();
+  if (!focus) return nullptr;
+  for (const ActionControl& action : ActionControls)
+    if (GetDlgItem(dialog, action.controlId) == focus) return focus;
+  return nullptr;
+}
+
+// The controller config.ini recorded, taken up only after the file was
+// loaded (a wireless pad waking, one plugged in a moment later): the lists
+// already hold its assignments, as loading would have left them.
+bool IsLateRecordedController(const GamepadDialogState& state) {
+  return state.RecordedProductName[0] == L'\0' &&
+         IsStoredControllersName(state.ControllerProductName, state.StoredProductName);
+}
+
+// The controller is not the one the lists were set for: switch the type list
+// and all twenty lists to its type, unless they are already its own.
+void FollowControllerChange(HWND dialog, GamepadDialogState& state) {
+  if (std::wstring_view(state.RecordedProductName) == std::wstring_view(state.ControllerProductName)) return;
+  const bool keepAssignments = IsLateRecordedController(state);
+  lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
+  if (keepAssignments) return;
+  state.RecordedProductType = DetectGamepadType(state.RecordedProductName);
+  SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
+  ApplyGamepadTypeDefaults(state.RecordedProductType, dialog);
+}
+
+}  // namespace
+
+void CaptureAssignment(HWND dialog, GamepadDialogState& state) {
+  if (!state.ControllerDevice) return;
+  FollowControllerChange(dialog, state);
+
+  const HWND list = FocusedActionList(dialog);
+  if (!list) return;
+  const DIJOYSTATE2 held = state.ControllerState;
+  const wchar_t* const name = PressedInputName(held);
+  if (!name) return;
+  const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+}

@@ -1,3 +1,0 @@
-#include "gamepad/gamepad_dialog_state.h"
-
-GamepadDialogState GamepadDialog;
