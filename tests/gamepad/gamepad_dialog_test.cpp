@@ -57,9 +57,8 @@ TEST_F(GamepadDialog, ShowsItsTextsAndListsInTheDisplayLanguage) {
     types.push_back(japanese ? L"パッドタイプ - " + number + L" -" : L"Gamepad Type -" + number + L"-");
   EXPECT_EQ(Items(dialog, IDC_GAMEPAD_TYPE), types);
   for (int button = 1; button <= 32; ++button) inputs.push_back(std::to_wstring(button));
-  for (const wchar_t* name : {L"POV", L"X", L"Y", L"Z", L"RX", L"RY", L"RZ", L"-POV", L"-X", L"-Y", L"-Z", L"-RX",
-                              L"-RY", L"-RZ"})
-    inputs.push_back(name);
+  std::wistringstream names(L"POV X Y Z RX RY RZ -POV -X -Y -Z -RX -RY -RZ");
+  for (std::wstring name; names >> name;) inputs.push_back(name);
   for (int id = IDC_ACTION_A; id <= IDC_ACTION_RSTICK_VERT; ++id) EXPECT_EQ(Items(dialog, id), inputs) << id;
 }
 

@@ -94,9 +94,8 @@ TEST_F(JoypadConfig, AFileOrFolderThatCannotBeWrittenLosesNothing) {
 // a relative path: no config.ini is read from or written to the current folder.
 TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
   const std::wstring current = MakeTempFolder(L"vk-current");
-  std::wstring planted = current + L"\\docs\\MORVANE\\VARKOLD";
-  SHCreateDirectoryExW(nullptr, planted.c_str(), nullptr);
-  planted += L"\\config.ini";
+  const std::wstring planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
+  std::filesystem::create_directories(std::filesystem::path(planted).parent_path());
   ASSERT_TRUE(WriteFileBytes(planted, "[JOYPAD]\r\nA=5\r\n"));
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   struct Restore {  // whatever happens: later tests need the real Documents folder
