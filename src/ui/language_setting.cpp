@@ -57,7 +57,7 @@ void LoadLanguageSetting(HWND dialog) {
   UINT command = StoredLanguageCommand();
   if (command == 0) command = LanguageTable[UiLanguageIndex()].MenuCommand;
   CurrentLanguage = command;
-  CheckMenuRadioItem(GetMenu(dialog), IDM_LANGUAGE_JAPANESE, IDM_LANGUAGE_CZECH, command, MF_BYCOMMAND);
+  MarkLanguage(dialog, command);
 }
 
 void SaveLanguageSetting() {
@@ -74,4 +74,8 @@ void SaveLanguageSetting() {
     }
     return;
   }
+}
+
+void MarkLanguage(HWND dialog, UINT command) {
+  CheckMenuRadioItem(GetMenu(dialog), IDM_LANGUAGE_JAPANESE, IDM_LANGUAGE_CZECH, command, MF_BYCOMMAND);
 }

@@ -16,3 +16,7 @@ void LoadLanguageSetting(HWND dialog);
 
 // Stores the language that CurrentLanguage names for the current user, at once.
 void SaveLanguageSetting();
+
+// Puts the radio mark on the item of this menu command in the dialog's
+// Language menu; the other eight lose theirs.
+void MarkLanguage(HWND dialog, UINT command);

@@ -23,8 +23,9 @@ constexpr bool TableIsConsistent() {
   return true;
 }
 
-// The menu commands run 40001..40009 in table order, and each stored number
-// belongs to the display language the record stands for.
+// The menu commands run IDM_LANGUAGE_JAPANESE..IDM_LANGUAGE_CZECH in table
+// order, and each stored number belongs to the display language the record
+// stands for.
 static_assert(TableIsConsistent());
 
 }  // namespace

@@ -16,7 +16,7 @@ void OnInitDialog(HWND dialog) {
 void OnLanguageCommand(HWND dialog, WORD command) {
   CurrentLanguage = command;
   SaveLanguageSetting();
-  CheckMenuRadioItem(GetMenu(dialog), IDM_LANGUAGE_JAPANESE, IDM_LANGUAGE_CZECH, command, MF_BYCOMMAND);
+  MarkLanguage(dialog, command);
 }
 
 // Buttons and menu items alike: the notification code is not looked at.
