@@ -117,11 +117,17 @@ void LayoutDialogButtons(HWND dialog) {
 // The 46 input names into every action list, the six type names into the
 // type list.
 void FillGamepadLists(HWND dialog) {
+  // Each list's handle is looked up once, not for each of its 46 entries:
+  // under Wine every look-up is a round trip to the server, 926 of them a
+  // third of the filling's time.
+  HWND lists[ActionCount];
+  for (int index = 0; const ActionControl& action : ActionControls)
+    lists[index++] = GetDlgItem(dialog, action.controlId);
   for (const wchar_t* name : InputNames)
-    for (const ActionControl& action : ActionControls)
-      SendDlgItemMessageW(dialog, action.controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    for (const HWND list : lists) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+  const HWND typeList = GetDlgItem(dialog, IDC_GAMEPAD_TYPE);
   for (const wchar_t* typeName : Texts().GamepadTypeNames)
-    SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
+    SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
 // Until the dialog is destroyed it hears of every HID device that is
