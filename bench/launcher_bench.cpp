@@ -341,7 +341,9 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
     const double server = UnixCpuMilliseconds(wineserverPid) - serverBefore;
     const double minutes = MillisecondsSince(windowStart) / 60000.0;
     figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
-    if (second) figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
+    // Only a dialog with a type list has a type to show.
+    if (second && GetDlgItem(second, 1024))
+      figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
   }
   if (second) Cancel(second);
   Finish(started, mainDialog);
