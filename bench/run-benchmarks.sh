@@ -84,6 +84,9 @@ echo
 
 make_wine_prefix
 windows_without_window_manager
+# The gamepad dialog reads config.ini from Documents: the prefix's own, not
+# the Unix home that Wine links it to.
+keep_user_folders_in_prefix
 ensure_display
 export LC_ALL=C.UTF-8
 # One server for the whole run, so that its CPU time can be read.
