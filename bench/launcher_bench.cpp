@@ -1,17 +1,21 @@
 // Start-up, opening the second dialog, idle cost and memory of Launcher.exe
-// beside minimal_dialog.exe, the least a program can do to show a dialog of
-// the same size, font and picture. Starts both programs as a player would,
-// alternately, drives them with the commands a player gives (40011 opens the
-// second dialog, Cancel and Close end them) and prints markdown tables.
+// beside two floors: gamepad_dialog_floor.exe, the least a program can do to
+// open the launcher's gamepad dialog as the launcher must (template, layout,
+// list entries, background), and minimal_dialog.exe, the least a program can
+// do to show a dialog of the same size, font and picture. Starts the programs
+// as a player would, in turn, drives them with the commands a player gives
+// (40011 opens the second dialog, Cancel and Close end them) and prints
+// markdown tables.
 //
-//   launcher_bench.exe --launcher EXE --minimal EXE [--runs N] [--idle-seconds S]
+//   launcher_bench.exe --launcher EXE --gamepad-floor EXE --minimal EXE
+//                      [--runs N] [--idle-seconds S]
 //                      [--controller-launcher EXE --controller-env NAME=VALUE ...]
 //                      [--wineserver-pid PID]
 //
 // A dialog counts as visible when it is IsWindowVisible, neither it nor any
 // of its child windows has an update region left (every WM_PAINT that
 // showing it caused has begun) and its thread has then answered a WM_NULL (so
-// the last WM_PAINT has returned). The same test serves both programs.
+// the last WM_PAINT has returned). The same test serves every program.
 #include <windows.h>
 
 #include <psapi.h>
@@ -25,6 +29,7 @@
 #include <cwchar>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/unique_handle.h"
@@ -336,7 +341,9 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
     const double server = UnixCpuMilliseconds(wineserverPid) - serverBefore;
     const double minutes = MillisecondsSince(windowStart) / 60000.0;
     figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
-    if (second) figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
+    // Only a dialog with a type list has a type to show.
+    if (second && GetDlgItem(second, 1024))
+      figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
   }
   if (second) Cancel(second);
   Finish(started, mainDialog);
@@ -361,10 +368,15 @@ std::string Range(const Samples& samples) {
   return text;
 }
 
-std::string Difference(const Samples& launcher, const Samples& minimal) {
-  if (launcher.values.empty() || minimal.values.empty()) return "n/a";
-  char text[32];
-  std::snprintf(text, sizeof(text), "%+.1f", launcher.Median() - minimal.Median());
+// The launcher's median above the floor's, also as a share of the floor's.
+std::string Difference(const Samples& launcher, const Samples& floor) {
+  if (launcher.values.empty() || floor.values.empty()) return "n/a";
+  char text[48];
+  const double above = launcher.Median() - floor.Median();
+  if (floor.Median() > 0)
+    std::snprintf(text, sizeof(text), "%+.1f (%+.0f %%)", above, 100.0 * above / floor.Median());
+  else
+    std::snprintf(text, sizeof(text), "%+.1f", above);
   return text;
 }
 
@@ -373,12 +385,24 @@ struct ComparisonRow {
   Samples StartupFigures::*samples;
 };
 
-void PrintComparison(const StartupFigures& launcher, const StartupFigures& minimal,
-                     std::initializer_list<ComparisonRow> rows) {
-  std::printf("| Measure | Launcher.exe | minimal_dialog.exe | Launcher - minimal |\n|---|---|---|---|\n");
-  for (const ComparisonRow& row : rows)
-    std::printf("| %s | %s | %s | %s |\n", row.name, Range(launcher.*row.samples).c_str(),
-                Range(minimal.*row.samples).c_str(), Difference(launcher.*row.samples, minimal.*row.samples).c_str());
+struct AllFigures {
+  StartupFigures launcher;
+  StartupFigures gamepadFloor;
+  StartupFigures minimal;
+};
+
+void PrintComparison(const AllFigures& figures, std::initializer_list<ComparisonRow> rows) {
+  std::printf(
+      "| Measure | Launcher.exe | gamepad_dialog_floor.exe | minimal_dialog.exe | Launcher - gamepad floor |"
+      " Launcher - minimal |\n|---|---|---|---|---|---|\n");
+  for (const ComparisonRow& row : rows) {
+    const Samples& launcher = figures.launcher.*row.samples;
+    const Samples& gamepadFloor = figures.gamepadFloor.*row.samples;
+    const Samples& minimal = figures.minimal.*row.samples;
+    std::printf("| %s | %s | %s | %s | %s | %s |\n", row.name, Range(launcher).c_str(), Range(gamepadFloor).c_str(),
+                Range(minimal).c_str(), Difference(launcher, gamepadFloor).c_str(),
+                Difference(launcher, minimal).c_str());
+  }
 }
 
 std::string Figure(const IdleFigures& figures, bool server) {
@@ -390,6 +414,7 @@ std::string Figure(const IdleFigures& figures, bool server) {
 
 struct Options {
   Program launcher{L"Launcher.exe", {}, {}};
+  Program gamepadFloor{L"gamepad_dialog_floor.exe", {}, {}};
   Program minimal{L"minimal_dialog.exe", {}, {}};
   Program controllerLauncher{L"Launcher.exe with a scripted controller", {}, {}};
   int runs = 21;
@@ -403,6 +428,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
     const wchar_t* value = argv[i + 1];
     if (name == L"--launcher")
       options->launcher.exe = value;
+    else if (name == L"--gamepad-floor")
+      options->gamepadFloor.exe = value;
     else if (name == L"--minimal")
       options->minimal.exe = value;
     else if (name == L"--controller-launcher")
@@ -418,7 +445,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options* options) {
     else
       return false;
   }
-  return argc % 2 == 1 && !options->launcher.exe.empty() && !options->minimal.exe.empty();
+  return argc % 2 == 1 && !options->launcher.exe.empty() && !options->gamepadFloor.exe.empty() &&
+         !options->minimal.exe.empty();
 }
 
 }  // namespace
@@ -427,37 +455,41 @@ int wmain(int argc, wchar_t** argv) {
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::fprintf(stderr,
-                 "usage: launcher_bench --launcher EXE --minimal EXE [--runs N] [--idle-seconds S]\n"
+                 "usage: launcher_bench --launcher EXE --gamepad-floor EXE --minimal EXE\n"
+                 "       [--runs N] [--idle-seconds S]\n"
                  "       [--controller-launcher EXE --controller-env NAME=VALUE ...] [--wineserver-pid PID]\n");
     return 2;
   }
 
-  // One run of each first, so that neither pays for loading Wine's files
-  // into the page cache.
-  StartupFigures launcher, minimal, discarded;
-  MeasureRun(options.launcher, &discarded);
-  MeasureRun(options.minimal, &discarded);
-  for (int run = 0; run < options.runs; ++run) {
-    MeasureRun(options.launcher, &launcher);
-    MeasureRun(options.minimal, &minimal);
-  }
+  // One run of each first, so that none pays for loading Wine's files into
+  // the page cache.
+  AllFigures figures;
+  StartupFigures discarded;
+  const std::pair<const Program*, StartupFigures*> programs[] = {
+      {&options.launcher, &figures.launcher},
+      {&options.gamepadFloor, &figures.gamepadFloor},
+      {&options.minimal, &figures.minimal},
+  };
+  for (const auto& program : programs) MeasureRun(*program.first, &discarded);
+  for (int run = 0; run < options.runs; ++run)
+    for (const auto& [program, samples] : programs) MeasureRun(*program, samples);
 
-  std::printf("Start-up and second dialog: milliseconds, median (min-max) of %d runs each, alternating.\n\n",
+  std::printf("Start-up and second dialog: milliseconds, median (min-max) of %d runs each, in turn.\n\n",
               options.runs);
-  PrintComparison(launcher, minimal,
+  PrintComparison(figures,
                   {{"process start to main dialog visible", &StartupFigures::startup},
                    {"command 40011 to second dialog visible, first time", &StartupFigures::firstOpening},
                    {"command 40011 to second dialog visible, again", &StartupFigures::secondOpening}});
   std::printf("\nMemory: MiB, median (min-max) of the same runs (GetProcessMemoryInfo).\n\n");
-  PrintComparison(launcher, minimal,
+  PrintComparison(figures,
                   {{"PeakWorkingSetSize, main dialog visible", &StartupFigures::mainWorkingSet},
                    {"PeakWorkingSetSize, second dialog open", &StartupFigures::secondWorkingSet},
                    {"PeakPagefileUsage, main dialog visible", &StartupFigures::mainPagefile},
                    {"PeakPagefileUsage, second dialog open", &StartupFigures::secondPagefile}});
   std::fflush(stdout);
 
-  // Idle windows, each in a fresh process; the minimal program's row follows
-  // the launcher's row it is the floor for.
+  // Idle windows, each in a fresh process; the floors' rows follow the
+  // launcher's row they are the floors for.
   const int seconds = options.idleSeconds;
   const int server = options.wineserverPid;
   std::printf("\nIdle: CPU milliseconds per minute over %d s windows: the program's from the process list%s.\n\n",
@@ -471,6 +503,7 @@ int wmain(int argc, wchar_t** argv) {
       {"Launcher.exe: main dialog", &options.launcher, false},
       {"minimal_dialog.exe: main dialog", &options.minimal, false},
       {"Launcher.exe: gamepad dialog, no controller", &options.launcher, true},
+      {"gamepad_dialog_floor.exe: gamepad dialog", &options.gamepadFloor, true},
       {"minimal_dialog.exe: second dialog", &options.minimal, true},
       {"Launcher.exe: gamepad dialog, scripted controller attached", &options.controllerLauncher, true},
   };
@@ -484,7 +517,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (server > 0) std::printf("| nothing (Wine's own background) | - | %.0f | - |\n", MeasureWineAlone(seconds, server));
 
-  const int failures = launcher.failures + minimal.failures;
+  const int failures = figures.launcher.failures + figures.gamepadFloor.failures + figures.minimal.failures;
   if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
   return failures ? 1 : 0;
 }

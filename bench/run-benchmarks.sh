@@ -2,7 +2,8 @@
 # Runs the benchmarks of Launcher.exe in one go and prints their tables
 # (markdown): the sizes of the shipped 32-bit build; start-up, opening the
 # gamepad dialog, memory and idle CPU time of the build that Wine runs here,
-# each beside minimal_dialog.exe; and the cost of looking for a controller.
+# each beside gamepad_dialog_floor.exe and minimal_dialog.exe; and the cost of
+# looking for a controller.
 # Same set-up as tools/run-tests.sh: a throwaway Wine prefix, Xvfb when there
 # is no display. Arguments go to launcher_bench (bench/README.md).
 #
@@ -39,7 +40,7 @@ print_sizes() {
   echo "|---|---|---|---|---|---|"
   local file
   for file in "build/$preset/Launcher.exe" "build/$preset/bench/launcher_without_resources.exe" \
-              "build/$preset/bench/minimal_dialog.exe"; do
+              "build/$preset/bench/gamepad_dialog_floor.exe" "build/$preset/bench/minimal_dialog.exe"; do
     "$STRIP" -o "$stripped" "$file"
     echo "| $file | $(stat -c %s "$file") | $(section_size "$file" .rsrc) | $(debug_size "$file") |" \
          "$(stat -c %s "$stripped") | $(imports "$file") |"
@@ -83,6 +84,9 @@ echo
 
 make_wine_prefix
 windows_without_window_manager
+# The gamepad dialog reads config.ini from Documents: the prefix's own, not
+# the Unix home that Wine links it to.
+keep_user_folders_in_prefix
 ensure_display
 export LC_ALL=C.UTF-8
 # One server for the whole run, so that its CPU time can be read.
@@ -109,6 +113,7 @@ echo "Load average before: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) processors
 echo
 "$REPO_ROOT/tools/lib/wine-exec.sh" "$bench/launcher_bench.exe" \
   --launcher "$(winpath "build/$WINE_PRESET/Launcher.exe")" \
+  --gamepad-floor "$(winpath "$bench/gamepad_dialog_floor.exe")" \
   --minimal "$(winpath "$bench/minimal_dialog.exe")" \
   --controller-launcher 'C:\controller\Launcher.exe' \
   --controller-env 'VKTEST_DINPUT_PAD=Logitech Dual Action' \

@@ -1,0 +1,147 @@
+// The floor for opening the gamepad settings dialog: the least a program can
+// do to show that dialog as the launcher must. The main dialog is
+// minimal_dialog.exe's; command 40011 opens the launcher's own template 109
+// (linked from res/gamepad_dialog.rc), fits its client area to bitmap 111 and
+// paints the bitmap there, sets the title and button texts, places the
+// controls where the launcher places them and fills the same 926 list entries.
+// No controller, no timer, no config.ini, no registry.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "gamepad/actions.h"
+#include "minimal_dialog.h"
+#include "resource.h"
+
+namespace {
+
+HINSTANCE Instance;
+HBITMAP Background;
+
+// The launcher's pixel layout (src/gamepad/gamepad_dialog.cpp), in client
+// coordinates.
+constexpr int ListColumnOffset = 94;
+constexpr int ListTop = 20;
+constexpr int RowPitch = 24;
+constexpr int ListWidth = 98;
+constexpr int ListHeight = 20;
+constexpr int BottomRowOffset = 36;
+constexpr int TypeListLeft = 12;
+constexpr int TypeListWidth = 130;
+constexpr int ButtonRowHeight = 24;
+constexpr int OkOffset = 224;
+constexpr int CancelOffset = 112;
+constexpr int ButtonWidth = 100;
+
+// The texts the launcher sets under an English display language, which is
+// what the benchmarks run with.
+constexpr const wchar_t* TypeNames[GamepadTypeCount] = {
+    L"Gamepad Type -1-", L"Gamepad Type -2-", L"Gamepad Type -3-",
+    L"Gamepad Type -4-", L"Gamepad Type -5-", L"Gamepad Type -6-",
+};
+
+void Place(HWND control, int x, int y, int width, int height) {
+  SetWindowPos(control, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+}
+
+void OnInitGamepadDialog(HWND dialog) {
+  Background = static_cast<HBITMAP>(
+      LoadImageW(Instance, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  BITMAP bitmap{};
+  GetObjectW(Background, sizeof(bitmap), &bitmap);
+
+  // The client area becomes the bitmap's size; the dialog manager shows the
+  // dialog after WM_INITDIALOG.
+  RECT window;
+  RECT client;
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  SetWindowPos(dialog, HWND_TOP, window.left, window.top,
+               bitmap.bmWidth + (window.right - window.left) - (client.right - client.left),
+               bitmap.bmHeight + (window.bottom - window.top) - (client.bottom - client.top), SWP_HIDEWINDOW);
+
+  const HWND ok = GetDlgItem(dialog, IDOK);
+  const HWND cancel = GetDlgItem(dialog, IDCANCEL);
+  const HWND typeList = GetDlgItem(dialog, IDC_GAMEPAD_TYPE);
+  HWND actionLists[ActionCount];
+  for (int index = 0; index < ActionCount; ++index)
+    actionLists[index] = GetDlgItem(dialog, ActionControls[index].controlId);
+
+  SetWindowTextW(dialog, L"Gamepad Settings");
+  SetWindowTextW(ok, L"OK");
+  SetWindowTextW(cancel, L"CANCEL");
+
+  // Same places and order (so the same tab order) as the launcher's.
+  GetClientRect(dialog, &client);
+  const int leftColumn = client.left + ListColumnOffset;
+  const int rightColumn = client.right / 2 + ListColumnOffset;
+  for (int index = ActionCount - 1; index >= 0; --index)
+    Place(actionLists[index], index % 2 ? rightColumn : leftColumn, ListTop + RowPitch * (index / 2), ListWidth,
+          ListHeight);
+  const int bottomRow = client.bottom - BottomRowOffset;
+  Place(typeList, client.left + TypeListLeft, bottomRow, TypeListWidth, ButtonRowHeight);
+  Place(cancel, client.right - CancelOffset, bottomRow, ButtonWidth, ButtonRowHeight);
+  Place(ok, client.right - OkOffset, bottomRow, ButtonWidth, ButtonRowHeight);
+  SetFocus(ok);
+
+  for (const HWND list : actionLists)
+    for (const wchar_t* const* name = InputNames; *name; ++name)
+      SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*name));
+  for (const wchar_t* typeName : TypeNames) SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
+}
+
+void PaintBackground(HWND dialog) {
+  PAINTSTRUCT paint;
+  const HDC dc = BeginPaint(dialog, &paint);
+  BITMAP bitmap{};
+  if (Background && GetObjectW(Background, sizeof(bitmap), &bitmap) == sizeof(bitmap)) {
+    const HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(memory, Background);
+    BitBlt(dc, 0, 0, bitmap.bmWidth, bitmap.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+  }
+  EndPaint(dialog, &paint);
+}
+
+// FALSE for every message, as the launcher's: the focus stays on OK.
+INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitGamepadDialog(dialog);
+      break;
+    case WM_PAINT:
+      PaintBackground(dialog);
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+      break;
+    case WM_DESTROY:
+      DeleteObject(Background);
+      Background = nullptr;
+      break;
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK FirstDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDCANCEL:
+      EndDialog(dialog, IDCANCEL);
+      break;
+    case IDM_MINIMAL_SECOND_DIALOG:
+      DialogBoxParamW(Instance, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), dialog, GamepadDialogProc, 0);
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  Instance = instance;
+  InitCommonControls();
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MINIMAL_FIRST), nullptr, FirstDialogProc, 0);
+  return 0;
+}
