@@ -64,8 +64,8 @@ void OnInitGamepadDialog(HWND dialog) {
   const HWND cancel = GetDlgItem(dialog, IDCANCEL);
   const HWND typeList = GetDlgItem(dialog, IDC_GAMEPAD_TYPE);
   HWND actionLists[ActionCount];
-  for (int index = 0; index < ActionCount; ++index)
-    actionLists[index] = GetDlgItem(dialog, ActionControls[index].controlId);
+  for (int index = 0; const ActionControl& action : ActionControls)
+    actionLists[index++] = GetDlgItem(dialog, action.controlId);
 
   SetWindowTextW(dialog, L"Gamepad Settings");
   SetWindowTextW(ok, L"OK");
@@ -84,9 +84,9 @@ void OnInitGamepadDialog(HWND dialog) {
   Place(ok, client.right - OkOffset, bottomRow, ButtonWidth, ButtonRowHeight);
   SetFocus(ok);
 
-  for (const HWND list : actionLists)
-    for (const wchar_t* const* name = InputNames; *name; ++name)
-      SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*name));
+  // Entries in the launcher's order: each name into every list in turn.
+  for (const wchar_t* name : InputNames)
+    for (const HWND list : actionLists) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   for (const wchar_t* typeName : TypeNames) SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
