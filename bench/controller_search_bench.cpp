@@ -22,7 +22,9 @@ constexpr UINT_PTR EndTimer = 1;
 
 LARGE_INTEGER Frequency;
 
-double Milliseconds(LONGLONG counts) { return 1000.0 * static_cast<double>(counts) / static_cast<double>(Frequency.QuadPart); }
+double Milliseconds(LONGLONG counts) {
+  return 1000.0 * static_cast<double>(counts) / static_cast<double>(Frequency.QuadPart);
+}
 
 struct EnumerationCount {
   int calls = 0;
@@ -158,7 +160,11 @@ Row Run(HWND window, Loop loop, const char* name, int seconds) {
   ReleaseControllerInput(State);
 
   QueryPerformanceCounter(&end);
-  return {name, Ticks, Enumerations.calls, Milliseconds(Enumerations.counts), Milliseconds(end.QuadPart - start.QuadPart),
+  return {name,
+          Ticks,
+          Enumerations.calls,
+          Milliseconds(Enumerations.counts),
+          Milliseconds(end.QuadPart - start.QuadPart),
           ProcessCpuMilliseconds() - cpuBefore};
 }
 
@@ -182,8 +188,9 @@ int main(int argc, char** argv) {
   windowClass.lpszClassName = L"ControllerSearchBench";
   RegisterClassW(&windowClass);
   // A top-level window, as the dialog is; it need not be shown.
-  const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Controller search bench", WS_OVERLAPPEDWINDOW,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr, InstanceHandle, nullptr);
+  const HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, L"Controller search bench", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 300, 200, nullptr, nullptr, InstanceHandle, nullptr);
 
   // Loads DirectInput and its drivers once, outside the measurements.
   InitControllerInput(window, State);
@@ -200,9 +207,9 @@ int main(int argc, char** argv) {
   Print(everyTick);
   std::printf("\nCPU time of the launcher's loop: %.2f%% of the every-tick loop's (target: under 2%%).\n",
               everyTick.cpuMs > 0 ? 100.0 * due.cpuMs / everyTick.cpuMs : 0.0);
+  const double aboveFloor = std::max(0.0, due.cpuMs - floor.cpuMs);
   std::printf("Above the timer's own floor: %.2f%% of the every-tick loop's.\n",
-              everyTick.cpuMs > floor.cpuMs ? 100.0 * std::max(0.0, due.cpuMs - floor.cpuMs) / (everyTick.cpuMs - floor.cpuMs)
-                                            : 0.0);
+              everyTick.cpuMs > floor.cpuMs ? 100.0 * aboveFloor / (everyTick.cpuMs - floor.cpuMs) : 0.0);
   std::printf("Time spent searching: %.2f%% of the every-tick loop's.\n",
               everyTick.enumerationMs > 0 ? 100.0 * due.enumerationMs / everyTick.enumerationMs : 0.0);
   DestroyWindow(window);

@@ -515,7 +515,8 @@ int wmain(int argc, wchar_t** argv) {
                 figures.gamepadType >= 0 ? std::to_string(figures.gamepadType + 1).c_str() : "-");
     std::fflush(stdout);
   }
-  if (server > 0) std::printf("| nothing (Wine's own background) | - | %.0f | - |\n", MeasureWineAlone(seconds, server));
+  if (server > 0)
+    std::printf("| nothing (Wine's own background) | - | %.0f | - |\n", MeasureWineAlone(seconds, server));
 
   const int failures = figures.launcher.failures + figures.gamepadFloor.failures + figures.minimal.failures;
   if (failures) std::fprintf(stderr, "%d runs failed\n", failures);

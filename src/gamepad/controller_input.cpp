@@ -99,8 +99,8 @@ HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state) {
   state.ControllerState = {};
   state.ControllerSearch = {};
 
-  const HRESULT created =
-      DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W, state.DirectInput.put_void(), nullptr);
+  const HRESULT created = DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W,
+                                              state.DirectInput.put_void(), nullptr);
   if (FAILED(created)) {
     DropFailedOutPointer(state.DirectInput);
     return created;

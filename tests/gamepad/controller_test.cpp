@@ -75,7 +75,8 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
   };
   for (const auto& c : cases) {
     for (const int times : {1, -1}) {
-      SCOPED_TRACE(testing::Message() << "method " << int(c.method) << (times < 0 ? " failing for ever" : " failing once"));
+      SCOPED_TRACE(testing::Message() << "method " << int(c.method)
+                                      << (times < 0 ? " failing for ever" : " failing once"));
       TearDown();
       SetUp();
       ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"B=POV"}));
