@@ -1,16 +1,15 @@
 // The floor for opening the gamepad settings dialog: the least a program can
 // do to show that dialog as the launcher must. The main dialog is
-// minimal_dialog.exe's; command 40011 opens the launcher's own template 109
-// (linked from res/gamepad_dialog.rc), fits its client area to bitmap 111 and
-// paints the bitmap there, sets the title and button texts, places the
-// controls where the launcher places them and fills the same 926 list entries.
-// No controller, no timer, no config.ini, no registry.
+// minimal_dialog.exe's; command 40011 opens the launcher's own template
+// IDD_GAMEPAD_DIALOG (linked from res/gamepad_dialog.rc), fits its client
+// area to the bitmap IDB_GAMEPAD_BACKGROUND and paints it there, sets the
+// title and button texts, places the controls where the launcher places them
+// and fills the same 926 list entries. No controller, no timer, no
+// config.ini, no registry.
 #include <windows.h>
 
-#include <commctrl.h>
-
+#include "floor_main_dialog.h"
 #include "gamepad/actions.h"
-#include "minimal_dialog.h"
 #include "resource.h"
 
 namespace {
@@ -124,24 +123,9 @@ INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
   return FALSE;
 }
 
-INT_PTR CALLBACK FirstDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case IDCANCEL:
-      EndDialog(dialog, IDCANCEL);
-      break;
-    case IDM_MINIMAL_SECOND_DIALOG:
-      DialogBoxParamW(Instance, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), dialog, GamepadDialogProc, 0);
-      break;
-  }
-  return FALSE;
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Instance = instance;
-  InitCommonControls();
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MINIMAL_FIRST), nullptr, FirstDialogProc, 0);
-  return 0;
+  return RunFloorMainDialog(instance, IDD_GAMEPAD_DIALOG, GamepadDialogProc);
 }
