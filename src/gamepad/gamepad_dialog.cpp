@@ -147,8 +147,10 @@ void OnInitDialog(HWND dialog, GamepadDialogState& state) {
   state.RecordedProductType = 0;
   state.StoredProductName[0] = L'\0';
   state.CaptureEnabled = 0;
-  state.DeviceNotification.reset();
-  if (InitControllerInput(dialog, state) == 0) ListenForDeviceArrivals(dialog, state);
+  // Listening starts before the first search, so that a controller attached
+  // while it runs is announced rather than left to the safety searches.
+  ListenForDeviceArrivals(dialog, state);
+  if (FAILED(InitControllerInput(dialog, state))) state.DeviceNotification.reset();
   state.GamepadBitmap.reset(static_cast<HBITMAP>(
       LoadImageW(InstanceHandle, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   FitDialogToBitmap(dialog, state.GamepadBitmap.get());
