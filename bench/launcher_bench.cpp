@@ -40,6 +40,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr WPARAM OpenSecondDialog = 40011;  // Settings > Gamepad Settings in the launcher
+constexpr int GamepadTypeList = 1024;        // the gamepad dialog's type list, IDC_GAMEPAD_TYPE
 constexpr milliseconds WindowWait{30000};
 
 double MillisecondsSince(Clock::time_point start) {
@@ -342,8 +343,8 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
     const double minutes = MillisecondsSince(windowStart) / 60000.0;
     figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
     // Only a dialog with a type list has a type to show.
-    if (second && GetDlgItem(second, 1024))
-      figures.gamepadType = SendDlgItemMessageW(second, 1024, CB_GETCURSEL, 0, 0);
+    if (second && GetDlgItem(second, GamepadTypeList))
+      figures.gamepadType = SendDlgItemMessageW(second, GamepadTypeList, CB_GETCURSEL, 0, 0);
   }
   if (second) Cancel(second);
   Finish(started, mainDialog);
