@@ -1,19 +1,25 @@
 #include "launcher/command_line.h"
 
+#include <algorithm>
+
 namespace {
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// A caller that names the program separately may hand over the arguments
+// alone. A program's path or name never starts with a dash unless it lies in
+// a folder, and then it holds a backslash or slash.
+bool IsSwitch(std::wstring_view word) {
+  return word.starts_with(L'-') && word.find_first_of(L"\\/") == std::wstring_view::npos;
+}
+
 }  // namespace
 
 std::wstring_view CommandLineArguments(std::wstring_view commandLine) {
-  size_t pos = 0;
-  if (!commandLine.empty() && commandLine[0] == L'"') {
-    const size_t closing = commandLine.find(L'"', 1);
-    pos = closing == std::wstring_view::npos ? commandLine.size() : closing + 1;
-  } else {
-    while (pos < commandLine.size() && !IsBlank(commandLine[pos])) ++pos;
-  }
-  while (pos < commandLine.size() && IsBlank(commandLine[pos])) ++pos;
-  return commandLine.substr(pos);
+  const bool quoted = commandLine.starts_with(L'"');
+  const size_t nameStart = quoted ? 1 : 0;
+  const size_t nameEnd = std::min(commandLine.find_first_of(quoted ? L"\"" : L" \t", nameStart), commandLine.size());
+  if (IsSwitch(commandLine.substr(nameStart, nameEnd - nameStart))) return commandLine;
+  const size_t afterName = quoted ? std::min(nameEnd + 1, commandLine.size()) : nameEnd;
+  return commandLine.substr(std::min(commandLine.find_first_not_of(L" \t", afterName), commandLine.size()));
 }
 
 LaunchRequest ParseCommandLine(std::wstring_view commandLine) {

@@ -19,7 +19,9 @@ struct LaunchRequest {
 
 // The arguments of a full command line: what follows the program name, split
 // off as Windows does (a quoted name runs to the closing quote, an unquoted one
-// to the first blank or tab), without the blanks that separate them.
+// to the first blank or tab), without the blanks that separate them. A line
+// whose first word starts with a dash and holds no backslash or slash has no
+// program name (its caller gave it separately): all of it is arguments.
 std::wstring_view CommandLineArguments(std::wstring_view commandLine);
 
 // Looks for the switches as plain substrings of the arguments, anywhere: a word
