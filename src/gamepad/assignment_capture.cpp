@@ -43,8 +43,11 @@ bool IsLateRecordedController(const GamepadDialogState& state) {
 }
 
 // The controller is not the one the lists were set for: switch the type list
-// and all twenty lists to its type, unless they are already its own.
+// and all twenty lists to its type, unless they are already its own. A
+// controller whose name could not be read is no other controller: nothing is
+// known of it, so the lists keep what they show.
 void FollowControllerChange(HWND dialog, GamepadDialogState& state) {
+  if (state.ControllerProductName[0] == L'\0') return;
   if (std::wstring_view(state.RecordedProductName) == std::wstring_view(state.ControllerProductName)) return;
   const bool keepAssignments = IsLateRecordedController(state);
   lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);

@@ -144,8 +144,9 @@ TEST_F(Controller, CapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
 
 // A controller announced after opening is opened on the next tick. The one
 // config.ini recorded keeps what the lists show (the stored values, and B as
-// the player set it before the controller came); any other brings its type and
-// defaults, as does a change from one open controller to another.
+// the player set it before the controller came), and so does one whose name
+// cannot be read; any other brings its type and defaults, as does a change
+// from one open controller to another.
 TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypesDefaults) {
   const std::vector<std::wstring> file = {L"[JOYPAD]", L"ProductName=Logitech", L"ProductType=2", L"A=7"};
   const struct {
@@ -154,10 +155,12 @@ TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypes
     const wchar_t *atOpening, *arriving;  // atOpening nullptr: none
     int type;
     std::wstring shown;
+    bool nameless = false;
   } cases[] = {
       {"another controller", file, nullptr, L"Generic USB Joystick", 4, TypeDefaults[4]},
       {"no stored name", {L"[JOYPAD]", L"ProductType=2", L"A=7"}, nullptr, L"Logitech Dual Action", 5, TypeDefaults[5]},
       {"after the recorded one", file, L"Logitech", L"Logitech Dual Action", 5, TypeDefaults[5]},
+      {"a nameless one after the recorded one", file, L"Logitech", L"Pad", 2, L"8 5" + TypeDefaults[5].substr(3), true},
       {"the recorded controller", file, nullptr, L"Logitech Dual Action", 2,
        L"8 5 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY"},
   };
@@ -174,7 +177,8 @@ TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypes
       input.devices[0].plugged = false;
       Tick();  // the read fails: released
     }
-    input.Plug(c.arriving);
+    const int arriving = input.Plug(c.arriving);
+    if (c.nameless) input.Fail(Method::GetDeviceInfo, arriving, E_FAIL, -1);
     AnnounceDevice();
     Tick();
     EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{c.arriving});
