@@ -3,6 +3,7 @@
 #include <dbt.h>
 
 #include <ranges>
+#include <string>
 #include <type_traits>
 
 #include "gamepad/actions.h"
@@ -12,6 +13,7 @@
 #include "gamepad/gamepad_types.h"
 #include "gamepad/joypad_config.h"
 #include "platform/instance_handle.h"
+#include "platform/system_error.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
 #include "ui/language_table.h"
@@ -167,15 +169,34 @@ void OnInitDialog(HWND dialog, GamepadDialogState& state) {
 
 void CloseLater(HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }
 
-void OnOk(HWND dialog, GamepadDialogState& state) {
-  state.CaptureEnabled = 0;
-  SaveJoypadConfig(dialog, state);
-  CloseLater(dialog);
+// One box, owned by the dialog: what could not be saved, where, and why.
+void ShowSaveFailure(HWND dialog, const JoypadSaveResult& saved) {
+  const LocalisedTextSet& texts = Texts();
+  std::wstring what = texts.GamepadNotSaved;
+  what += L"\n\n";
+  what += saved.path.empty() ? std::wstring(texts.NoDocumentsFolder) : saved.path;
+  ShowFailureBox(dialog, texts.GamepadSettingsTitle, what, saved.error);
 }
 
-// All twenty lists take the chosen type's defaults at once.
+// A save that fails keeps the dialog open with everything the player set, so
+// that the player can mend the cause and press OK again, or cancel.
+void OnOk(HWND dialog, GamepadDialogState& state) {
+  state.CaptureEnabled = 0;
+  const JoypadSaveResult saved = SaveJoypadConfig(dialog, state);
+  if (saved.error == ERROR_SUCCESS) {
+    CloseLater(dialog);
+    return;
+  }
+  ShowSaveFailure(dialog, saved);
+  state.CaptureEnabled = 1;
+}
+
+// All twenty lists take the chosen type's defaults at once. A change that
+// reports no selection changes nothing: a stored type outside the list is
+// written back as it was.
 void OnGamepadTypeChosen(HWND dialog, GamepadDialogState& state) {
   const int type = static_cast<int>(SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0));
+  if (type == CB_ERR) return;
   state.RecordedProductType = type;
   ApplyGamepadTypeDefaults(type, dialog);
 }

@@ -69,37 +69,48 @@ struct StoredJoypad {
   }
 };
 
-// Writes keys one call each. A config.ini that does not exist yet is first
-// created as UTF-16LE with a byte-order mark: the profile functions then keep
-// Unicode, where a file of their own making would hold the ANSI code page and
-// turn a Japanese or Cyrillic product name into question marks. An existing
-// file keeps its encoding.
+// Writes keys one call each, until one fails. A config.ini that does not
+// exist yet is first created as UTF-16LE with a byte-order mark: the profile
+// functions then keep Unicode, where a file of their own making would hold
+// the ANSI code page and turn a Japanese or Cyrillic product name into
+// question marks. An existing file keeps its encoding.
 class JoypadWriter {
  public:
-  explicit JoypadWriter(std::wstring path) : path_(std::move(path)) {}
+  explicit JoypadWriter(std::wstring path)
+      : result_{path.empty() ? DWORD{ERROR_PATH_NOT_FOUND} : DWORD{ERROR_SUCCESS}, std::move(path)} {}
 
   void Write(const wchar_t* key, const wchar_t* value) {
-    if (path_.empty()) return;
+    if (result_.error != ERROR_SUCCESS) return;
     if (!prepared_) {
-      CreateUnicodeFile();
       prepared_ = true;
+      result_.error = CreateUnicodeFile();
+      if (result_.error != ERROR_SUCCESS) return;
     }
-    // A write that fails (folder missing or not writable) loses nothing.
-    WritePrivateProfileStringW(JoypadSection, key, value, path_.c_str());
+    if (!WritePrivateProfileStringW(JoypadSection, key, value, result_.path.c_str())) result_.error = LastError();
   }
+  const JoypadSaveResult& Result() const { return result_; }
 
  private:
-  void CreateUnicodeFile() const {
+  // A refusal that names no reason still counts as one.
+  static DWORD LastError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : DWORD{ERROR_WRITE_FAULT};
+  }
+  DWORD CreateUnicodeFile() const {
     // CREATE_NEW: a file that appeared in the meantime is never overwritten.
     const platform::unique_file file(
-        CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return;
+        CreateFileW(result_.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      const DWORD error = LastError();
+      return error == ERROR_FILE_EXISTS ? DWORD{ERROR_SUCCESS} : error;
+    }
     static constexpr BYTE ByteOrderMark[] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(file.get(), ByteOrderMark, sizeof(ByteOrderMark), &written, nullptr);
+    if (!WriteFile(file.get(), ByteOrderMark, sizeof(ByteOrderMark), &written, nullptr)) return LastError();
+    return written == sizeof(ByteOrderMark) ? DWORD{ERROR_SUCCESS} : DWORD{ERROR_WRITE_FAULT};
   }
 
-  std::wstring path_;
+  JoypadSaveResult result_;
   bool prepared_ = false;
 };
 
@@ -179,7 +190,7 @@ void LoadJoypadConfig(HWND dialog, GamepadDialogState& state) {
   }
 }
 
-void SaveJoypadConfig(HWND dialog, const GamepadDialogState& state) {
+JoypadSaveResult SaveJoypadConfig(HWND dialog, const GamepadDialogState& state) {
   JoypadWriter writer(JoypadConfigPath(true));
 
   if (state.RecordedProductName[0]) {
@@ -201,4 +212,5 @@ void SaveJoypadConfig(HWND dialog, const GamepadDialogState& state) {
     InputNameToConfigValue(text);
     writer.Write(action.actionKey, text);
   }
+  return writer.Result();
 }

@@ -82,7 +82,15 @@ bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* store
 // open controller's name when the file is its own or another controller's.
 void LoadJoypadConfig(HWND dialog, GamepadDialogState& state);
 
+// What became of a save: error is ERROR_SUCCESS, or the first failure's
+// error; path is config.ini's, empty when there is no Documents folder.
+struct JoypadSaveResult {
+  DWORD error;
+  std::wstring path;
+};
+
 // Writes the product name and type (when a controller is recorded) and each
-// action whose list has a selection, one key at a time; every other key,
-// section and line of the file stays as it was.
-void SaveJoypadConfig(HWND dialog, const GamepadDialogState& state);
+// action whose list has a selection, one key at a time, and stops at the
+// first write that fails; every other key, section and line of the file stays
+// as it was. Without a Documents folder nothing is written, and that fails.
+JoypadSaveResult SaveJoypadConfig(HWND dialog, const GamepadDialogState& state);

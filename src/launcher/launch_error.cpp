@@ -2,9 +2,7 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
-
-#include "platform/unique_handle.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -41,27 +39,7 @@ DWORD LaunchErrorCode(DWORD lastError, HINSTANCE hInstApp) {
   return shellError > 32 ? ERROR_GEN_FAILURE : static_cast<DWORD>(shellError);
 }
 
-std::wstring SystemErrorText(DWORD code) {
-  platform::unique_hlocal text;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
-      MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(text.put()), 0,
-      nullptr);
-  if (length == 0 || !text) return {};
-  return std::wstring(static_cast<const wchar_t*>(text.get()), length);
-}
-
-std::wstring LaunchErrorText(DWORD code, std::wstring_view systemText) {
-  wchar_t codeLine[32];
-  std::swprintf(codeLine, std::size(codeLine), L"(Errorcode:%04lx)", static_cast<unsigned long>(code));
-  if (systemText.empty()) return codeLine;
-  std::wstring text(systemText);
-  text += L'\n';
-  text += codeLine;
-  return text;
-}
-
 void ShowLaunchError(DWORD code) {
-  const std::wstring text = LaunchErrorText(code, SystemErrorText(code));
+  const std::wstring text = ErrorReasonText(code, SystemErrorText(code));
   MessageBoxW(nullptr, text.c_str(), LaunchErrorTitle, MB_OK | MB_ICONERROR | MB_SYSTEMMODAL | MB_TOPMOST);
 }

@@ -60,20 +60,19 @@ void LoadLanguageSetting(HWND dialog) {
   MarkLanguage(dialog, command);
 }
 
-void SaveLanguageSetting() {
+LONG SaveLanguageSetting(UINT command) {
   for (const LanguageRecord& record : LanguageTable) {
-    if (record.MenuCommand != CurrentLanguage) continue;
+    if (record.MenuCommand != command) continue;
     // The user's key is created first: SHRegSetUSValueW would write nothing
     // under Wine on a player's very first choice, when no key exists yet.
-    // A failed write is not reported; the menu shows the choice all the same.
     platform::unique_hkey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, LanguageSettingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
-                        nullptr) == ERROR_SUCCESS) {
-      RegSetValueExW(key.get(), LanguageValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(record.LcidText),
-                     record.DataSize);
-    }
-    return;
+    const LONG created = RegCreateKeyExW(HKEY_CURRENT_USER, LanguageSettingKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                         nullptr, key.put(), nullptr);
+    if (created != ERROR_SUCCESS) return created;
+    return RegSetValueExW(key.get(), LanguageValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(record.LcidText),
+                          record.DataSize);
   }
+  return ERROR_INVALID_PARAMETER;
 }
 
 void MarkLanguage(HWND dialog, UINT command) {

@@ -6,7 +6,7 @@
 
 // Menu command (IDM_LANGUAGE_JAPANESE..IDM_LANGUAGE_CZECH) of the language
 // that carries the radio mark; set when the main dialog opens and on each
-// language command.
+// language command whose choice was stored.
 extern UINT CurrentLanguage;
 
 // Reads the stored language (the display language when nothing usable is
@@ -14,8 +14,9 @@ extern UINT CurrentLanguage;
 // the menu of the dialog. Writes nothing.
 void LoadLanguageSetting(HWND dialog);
 
-// Stores the language that CurrentLanguage names for the current user, at once.
-void SaveLanguageSetting();
+// Stores the language of this menu command for the current user, at once.
+// Returns ERROR_SUCCESS, or the registry's error when it could not be stored.
+LONG SaveLanguageSetting(UINT command);
 
 // Puts the radio mark on the item of this menu command in the dialog's
 // Language menu; the other eight lose theirs.

@@ -1,8 +1,13 @@
 #include "ui/main_dialog.h"
 
+#include <iterator>
+
 #include "gamepad/gamepad_dialog.h"
+#include "platform/system_error.h"
 #include "resource.h"
 #include "ui/language_setting.h"
+#include "ui/language_table.h"
+#include "ui/localised_texts.h"
 
 namespace {
 
@@ -12,10 +17,17 @@ void OnInitDialog(HWND dialog) {
 }
 
 // A language is stored every time it is chosen, also when it is already the
-// current one. The dialog's own texts stay as Windows picked them.
+// current one. The dialog's own texts stay as Windows picked them. A choice
+// that cannot be stored is not shown as made: the mark stays where it was and
+// the player is told why.
 void OnLanguageCommand(HWND dialog, WORD command) {
+  if (const LONG error = SaveLanguageSetting(command); error != ERROR_SUCCESS) {
+    wchar_t title[256] = L"";
+    GetWindowTextW(dialog, title, std::size(title));
+    ShowFailureBox(dialog, title, LocalisedTexts[UiLanguageIndex()].LanguageNotSaved, static_cast<DWORD>(error));
+    return;
+  }
   CurrentLanguage = command;
-  SaveLanguageSetting();
   MarkLanguage(dialog, command);
 }
 

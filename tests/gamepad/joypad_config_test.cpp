@@ -6,6 +6,7 @@
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/joypad_config.h"
 #include "gamepad_fixture.h"
+#include "platform/system_error.h"
 
 namespace testing_support {
 namespace {
@@ -45,6 +46,7 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
        {L"[JOYPAD]", L"ProductName=Logitech Dual Action", L"ProductType=5", L"A=5", L"B=", L"X=0"}, nullptr, 5,
        L"6 2 1 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
        Section({L"ProductName=Logitech Dual Action", L"ProductType=5"}, L"5 1 0 " + Type0Stored.substr(6))},
+      // The type list's change that reports no selection changes nothing.
       {"type outside 0..5", {L"[JOYPAD]", L"ProductName=Pad", L"ProductType=7"}, L"Pad X", -1, TypeDefaults[0],
        Section({L"ProductName=Pad X", L"ProductType=7"}, Type0Stored)},
       // "32" is no stored form (buttons are 0 to 31): it and "Q" select
@@ -67,31 +69,57 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     EXPECT_EQ(Shown(), c.shown);
     EXPECT_EQ(ReadFileBytes(ConfigPath()), before) << "opening wrote to the file";
     EXPECT_EQ(FileExists(MakerFolder()), !c.file.empty()) << "opening made the folders";
+    if (c.type < 0) ChooseType(-1);
     Press(IDOK);
     EXPECT_EQ(ConfigLines(), c.afterOk);
   }
 }
 
-// Another program holds the file without sharing it; a file stands where the folder should.
-TEST_F(JoypadConfig, AFileOrFolderThatCannotBeWrittenLosesNothing) {
-  ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"A=5"}));
-  const std::string before = ReadFileBytes(ConfigPath());
-  {
-    const platform::unique_file held(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
+// OK when config.ini cannot be written: another program holds it without
+// sharing it, or a file stands where its folder must be. One box owned by the
+// dialog names the file and the system's reason; the dialog stays open with
+// the player's choices and captures again. Cancel then writes nothing; OK
+// once the cause is gone saves and closes.
+TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
+  for (const bool held : {true, false}) {
+    SCOPED_TRACE(held ? "held" : "a file for the folder");
+    TearDown();
+    SetUp();
+    ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad", L"A=5"}));
+    const std::string before = ReadFileBytes(ConfigPath());
+    platform::unique_file holder;
+    if (held) holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    else RemoveJoypadFolders(), WriteFileBytes(MakerFolder(), "not a folder");
+    input.Plug(L"Pad", FakeInput::Held({4}));
     Open();
-    Press(IDOK);
-    EXPECT_FALSE(IsWindowVisible(dialog));
+    Tick();  // the first read: the pad is the recorded one, or brings type 0
+    Select(IDC_ACTION_B, L"7");
+    const std::wstring set = Shown();
+    bool closed = true;
+    const std::wstring box = AnswerBox(dialog, [&] { closed = Press(IDOK); });
+    const DWORD reason = held ? ERROR_SHARING_VIOLATION : ERROR_PATH_NOT_FOUND;
+    EXPECT_EQ(box, L"Gamepad Settings\nThe gamepad settings could not be saved.\n\n" + ConfigPath() + L"\n\n" +
+                       ErrorReasonText(reason, SystemErrorText(reason)));
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(Shown(), set);
+    Focus(IDC_ACTION_A);
+    Tick();
+    EXPECT_EQ(Selection(IDC_ACTION_A), L"4") << "no capture after the failed save";
+    holder.reset();
+    if (held) {
+      EXPECT_TRUE(Press(IDCANCEL));
+      EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
+    } else {
+      RemoveJoypadFolders();
+      EXPECT_TRUE(Press(IDOK));
+      EXPECT_EQ(ConfigLines(), Section({L"ProductName=Pad", L"ProductType=0"}, L"3 6 " + Type0Stored.substr(4)));
+    }
   }
-  EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
-  RemoveJoypadFolders();
-  ASSERT_TRUE(WriteFileBytes(MakerFolder(), "not a folder"));
-  Open();
-  Press(IDOK);
-  EXPECT_EQ(ReadFileBytes(MakerFolder()), "not a folder");
 }
 
 // Where Windows cannot say where Documents is, the folder query may hand back
-// a relative path: no config.ini is read from or written to the current folder.
+// a relative path: no config.ini is read from or written to the current
+// folder, and OK says that there is nowhere to save.
 TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
   const std::wstring current = MakeTempFolder(L"vk-current");
   const std::wstring planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
@@ -113,7 +141,9 @@ TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
   RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_SZ, L"docs", sizeof(L"docs"));
   Open();
   EXPECT_EQ(Selection(IDC_ACTION_A), L"1") << "read a config.ini it should not know";
-  Press(IDOK);
+  const std::wstring box = AnswerBox(dialog, [&] { Press(IDOK); });
+  EXPECT_TRUE(box.starts_with(L"Gamepad Settings\nThe gamepad settings could not be saved.\n\nThere is no Documents "
+                              L"folder.\n\n")) << testing::PrintToString(box);
   EXPECT_EQ(ReadFileBytes(planted), "[JOYPAD]\r\nA=5\r\n");
 }
 

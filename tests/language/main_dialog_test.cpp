@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/instance_handle.h"
+#include "platform/system_error.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui/language_table.h"
@@ -119,6 +120,26 @@ TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnce) {
     }
   });
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE), NoKey);
+}
+
+// A lasting key cannot be made under a volatile one. The choice is not
+// stored, the mark stays where it was, and one box owned by the dialog says so
+// with the system's reason, in the display language: CTest runs this under two.
+TEST_F(LanguageSetting, AChoiceThatCannotBeStoredKeepsTheMarkAndSaysWhy) {
+  platform::unique_hkey maker;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE", 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
+                            nullptr, maker.put(), nullptr), 0);
+  const bool german = Environment(L"LC_ALL").starts_with(L"de_");
+  RunMainDialog([&](HWND dialog) {
+    const UINT marked = MarkedLanguage(dialog);
+    const std::wstring box = AnswerBox(dialog, [&] { SendMessageW(dialog, WM_COMMAND, IDM_LANGUAGE_ITALIAN, 0); });
+    EXPECT_EQ(box, WindowText(dialog) + L"\n" +
+                       (german ? L"Die Spielsprache konnte nicht gespeichert werden."
+                               : L"The game's language could not be saved.") +
+                       L"\n\n" + ErrorReasonText(ERROR_CHILD_MUST_BE_VOLATILE, SystemErrorText(1021)));
+    EXPECT_EQ(MarkedLanguage(dialog), marked);
+  });
+  EXPECT_EQ(Read(HKEY_CURRENT_USER), NoKey);
 }
 
 // The gamepad dialog's texts follow the display language's primary language;

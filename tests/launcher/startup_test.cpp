@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "launcher/launch_error.h"
+#include "platform/system_error.h"
 
 namespace testing_support {
 namespace {
@@ -11,23 +12,26 @@ namespace {
 using StartUp = InstalledLauncher;
 
 // The folder's name holds every switch, blanks and non-ASCII letters. Media
-// Center's shell inherits the launcher's folder, which a game start makes current.
+// Center's shell inherits the launcher's folder, which a game start makes
+// current. A caller may give the arguments alone as the command line.
 TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
   const std::wstring folder = Install(L"VARKOLD -dx9 -dx10 -mce Ärger 日本語");
   const std::wstring elsewhere = MakeTempFolder(L"vk-elsewhere");
   const struct {
     const wchar_t* arguments;
     std::vector<Started> started;
+    bool named = true;  // the command line begins with the program's path
   } cases[] = {
       {L"-dx9", {{L"VKDDX9.exe", L"-dx9", folder}}},
       {L"-dx10", {{L"VKDDX10.exe", L"-dx10", folder}}},
       {L"-dx9 -mce", {{L"VKDDX9.exe", L"-dx9 -mce", folder}, {L"ehshell.exe", L"", folder}}},
       {L"-mce -dx10", {{L"VKDDX10.exe", L"-dx10 -mce", folder}, {L"ehshell.exe", L"", folder}}},
       {L"-mce", {{L"ehshell.exe", L"", elsewhere}}},  // the dialog, closed
+      {L"-dx9", {{L"VKDDX9.exe", L"-dx9", folder}}, false},
   };
   for (const auto& c : cases) {
     ClearLog();
-    EXPECT_EQ(RunToEnd(StartProgram(folder + L"\\Launcher.exe", c.arguments, elsewhere)), 0u) << c.arguments;
+    EXPECT_EQ(RunToEnd(StartProgram(folder + L"\\Launcher.exe", c.arguments, elsewhere, 0, c.named)), 0u) << c.arguments;
     EXPECT_EQ(StartedSoFar(c.started.size()), c.started) << c.arguments;
   }
 }
@@ -85,12 +89,12 @@ TEST_F(StartUp, AMissingBuildIsReportedInOneBoxThenMediaCenterFollows) {
   EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
 }
 
-TEST(LaunchError, TextShowsTheWholeCodeAfterTheSystemText) {
-  EXPECT_EQ(LaunchErrorText(1223, L"Cancelled.\r\n"), L"Cancelled.\r\n\n(Errorcode:04c7)");
+TEST(LaunchError, ReasonShowsTheWholeCodeAfterTheSystemText) {
+  EXPECT_EQ(ErrorReasonText(1223, L"Cancelled.\r\n"), L"Cancelled.\r\n\n(Errorcode:04c7)");
   // Codes longer than four digits are neither cut nor lose their parenthesis.
-  EXPECT_EQ(LaunchErrorText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
+  EXPECT_EQ(ErrorReasonText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
   // A code the system has no text for still names the code.
-  EXPECT_EQ(LaunchErrorText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
+  EXPECT_EQ(ErrorReasonText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
 }
 
 TEST(LaunchError, CodeNeverClaimsSuccess) {

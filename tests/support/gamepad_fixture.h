@@ -117,19 +117,20 @@ class GamepadDialogTest : public testing::Test {
   void Tick(int count = 1) {
     for (int i = 0; i < count; ++i) SendMessageW(dialog, WM_TIMER, GamepadTimerId, 0);
   }
-  // As a click does, then what the click posts.
-  void Press(int id) {
+  // As a click does, then what the click posts; whether the dialog closed.
+  bool Press(int id) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    HandleUntilClosed();
+    return HandleUntilClosed();
   }
   // Handles what was posted up to the dialog's WM_CLOSE, as its modal loop
   // does before it ends (a modeless dialog would pass WM_CLOSE and IDCANCEL
-  // back and forth for as long as it lives).
-  void HandleUntilClosed() {
+  // back and forth for as long as it lives). Whether there was one.
+  bool HandleUntilClosed() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
       if (!IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);
-      if (message.hwnd == dialog && message.message == WM_CLOSE) break;
+      if (message.hwnd == dialog && message.message == WM_CLOSE) return true;
     }
+    return false;
   }
   void ChooseType(int type) {
     SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, type, 0);

@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -79,10 +81,11 @@ struct RunningProcess {
   bool HasEnded() const { return WaitForExit(0ms) != STILL_ACTIVE; }
 };
 
-// As Explorer or a shortcut starts a program: quoted path, a blank, the arguments.
+// As Explorer or a shortcut starts a program: quoted path, a blank, the
+// arguments; or, as some callers do, the arguments alone.
 inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
-                                   const std::wstring& currentFolder = {}, DWORD flags = 0) {
-  std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+                                   const std::wstring& currentFolder = {}, DWORD flags = 0, bool named = true) {
+  std::wstring commandLine = named ? L"\"" + exe + L"\" " + arguments : arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
@@ -111,6 +114,29 @@ inline std::wstring WindowText(HWND window) {
   wchar_t text[1024] = L"";
   GetWindowTextW(window, text, 1024);
   return text;
+}
+
+// Does what makes owner show a message box, and answers the box from another
+// thread as a player would, with OK. Returns its title and text, a line feed
+// between them; "" when no box showed.
+inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
+  std::atomic<bool> acted = false;
+  auto box = std::async(std::launch::async, [&] {
+    std::wstring seen;
+    WaitUntil([&] {
+      for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr));) {
+        if (GetWindow(window, GW_OWNER) != owner || !IsWindowVisible(window)) continue;
+        // Message boxes keep their text in a static control with id 0xFFFF.
+        seen = WindowText(window) + L"\n" + WindowText(GetDlgItem(window, 0xFFFF));
+        return PostMessageW(window, WM_COMMAND, IDOK, 0) != FALSE;
+      }
+      return acted.load();
+    });
+    return seen;
+  });
+  act();
+  acted = true;
+  return box.get();
 }
 
 // Brings the window to the front, then clicks, or presses and releases a key.

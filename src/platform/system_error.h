@@ -1,0 +1,21 @@
+// The system's own words for a failure, as the launcher's failure boxes show
+// them: the game start that failed, a setting that could not be stored.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// The system's text for an error code in the user's language, with its own
+// trailing line break; empty when the system has none.
+std::wstring SystemErrorText(DWORD code);
+
+// The reason a box gives: the system text, then "(Errorcode:0002)" with at
+// least four lowercase hex digits and never cut off. Without system text only
+// the code line.
+std::wstring ErrorReasonText(DWORD code, std::wstring_view systemText);
+
+// Shows a box owned by owner (nullptr: none) that says what failed, a blank
+// line, then the reason for code; returns once the player dismissed it.
+void ShowFailureBox(HWND owner, const wchar_t* title, std::wstring_view what, DWORD code);
