@@ -76,75 +76,65 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
 }
 
 // OK when config.ini cannot be written: another program holds it without
-// sharing it, or a file stands where its folder must be. One box owned by the
-// dialog names the file and the system's reason; the dialog stays open with
-// the player's choices and captures again. Cancel then writes nothing; OK
-// once the cause is gone saves and closes.
+// sharing it, a file stands where its folder must be, or Windows cannot say
+// where Documents is (the folder query then hands back a relative path, and no
+// config.ini in the current folder is read or written). One box owned by the
+// dialog says where and why; the dialog stays open with the player's choices
+// and captures again. Cancel then writes nothing; OK once the cause is gone
+// saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
-  for (const bool held : {true, false}) {
-    SCOPED_TRACE(held ? "held" : "a file for the folder");
+  static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::wstring current = MakeTempFolder(L"vk-current"), planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
+  wchar_t documents[MAX_PATH] = L"", folder[MAX_PATH] = L"";
+  DWORD size = sizeof(documents);
+  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, documents, &size),
+            0);
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  for (const std::wstring blocked : {L"held", L"folder", L"no Documents"}) {
+    SCOPED_TRACE(testing::PrintToString(blocked));
     TearDown();
     SetUp();
     ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad", L"A=5"}));
     const std::string before = ReadFileBytes(ConfigPath());
-    platform::unique_file holder;
-    if (held) holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    else RemoveJoypadFolders(), WriteFileBytes(MakerFolder(), "not a folder");
+    if (blocked == L"folder") RemoveJoypadFolders(), WriteFileBytes(MakerFolder(), "not a folder");
+    if (blocked == L"no Documents") {
+      std::filesystem::create_directories(std::filesystem::path(planted).parent_path());
+      WriteFileBytes(planted, "[JOYPAD]\r\nA=9\r\n");
+      SetCurrentDirectoryW(current.c_str());
+      RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_SZ, L"docs", sizeof(L"docs"));
+    }
     input.Plug(L"Pad", FakeInput::Held({4}));
     Open();
     Tick();  // the first read: the pad is the recorded one, or brings type 0
+    platform::unique_file holder;
+    if (blocked == L"held") holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
     Select(IDC_ACTION_B, L"7");
     const std::wstring set = Shown();
     bool closed = true;
     const std::wstring box = AnswerBox(dialog, [&] { closed = Press(IDOK); });
-    const DWORD reason = held ? ERROR_SHARING_VIOLATION : ERROR_PATH_NOT_FOUND;
-    EXPECT_EQ(box, L"Gamepad Settings\nThe gamepad settings could not be saved.\n\n" + ConfigPath() + L"\n\n" +
+    RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, documents, size);
+    SetCurrentDirectoryW(folder);
+    const DWORD reason = blocked == L"held" ? ERROR_SHARING_VIOLATION : ERROR_PATH_NOT_FOUND;
+    const std::wstring where = blocked == L"no Documents" ? L"There is no Documents folder." : ConfigPath();
+    EXPECT_EQ(box, L"Gamepad Settings\nThe gamepad settings could not be saved.\n\n" + where + L"\n\n" +
                        ErrorReasonText(reason, SystemErrorText(reason)));
     EXPECT_FALSE(closed);
     EXPECT_EQ(Shown(), set);
+    EXPECT_EQ(set.substr(0, 2), blocked == L"held" ? L"6 " : L"1 ") << "A as stored, else type 0's";
     Focus(IDC_ACTION_A);
     Tick();
     EXPECT_EQ(Selection(IDC_ACTION_A), L"4") << "no capture after the failed save";
     holder.reset();
-    if (held) {
-      EXPECT_TRUE(Press(IDCANCEL));
-      EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
-    } else {
+    if (blocked == L"folder") {
       RemoveJoypadFolders();
       EXPECT_TRUE(Press(IDOK));
       EXPECT_EQ(ConfigLines(), Section({L"ProductName=Pad", L"ProductType=0"}, L"3 6 " + Type0Stored.substr(4)));
+      continue;
     }
+    EXPECT_TRUE(Press(IDCANCEL));
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
+    EXPECT_EQ(ReadFileBytes(planted), blocked == L"held" ? "" : "[JOYPAD]\r\nA=9\r\n");
   }
-}
-
-// Where Windows cannot say where Documents is, the folder query may hand back
-// a relative path: no config.ini is read from or written to the current
-// folder, and OK says that there is nowhere to save.
-TEST_F(JoypadConfig, WithoutADocumentsFolderNothingIsReadOrWritten) {
-  const std::wstring current = MakeTempFolder(L"vk-current");
-  const std::wstring planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
-  std::filesystem::create_directories(std::filesystem::path(planted).parent_path());
-  ASSERT_TRUE(WriteFileBytes(planted, "[JOYPAD]\r\nA=5\r\n"));
-  static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  struct Restore {  // whatever happens: later tests need the real Documents folder
-    wchar_t saved[MAX_PATH] = L"", current[MAX_PATH] = L"";
-    DWORD size = sizeof(saved);
-    ~Restore() {
-      RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, saved, size);
-      SetCurrentDirectoryW(current);
-    }
-  } restore;
-  ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, restore.saved,
-                        &restore.size), 0);
-  GetCurrentDirectoryW(MAX_PATH, restore.current);
-  SetCurrentDirectoryW(current.c_str());
-  RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_SZ, L"docs", sizeof(L"docs"));
-  Open();
-  EXPECT_EQ(Selection(IDC_ACTION_A), L"1") << "read a config.ini it should not know";
-  const std::wstring box = AnswerBox(dialog, [&] { Press(IDOK); });
-  EXPECT_TRUE(box.starts_with(L"Gamepad Settings\nThe gamepad settings could not be saved.\n\nThere is no Documents "
-                              L"folder.\n\n")) << testing::PrintToString(box);
-  EXPECT_EQ(ReadFileBytes(planted), "[JOYPAD]\r\nA=5\r\n");
 }
 
 using BadInput = GamepadDialogTest;

@@ -8,7 +8,6 @@
 #include "resource.h"
 #include "test_support.h"
 #include "ui/language_table.h"
-#include "ui/localised_texts.h"
 #include "ui/main_dialog.h"
 
 namespace testing_support {
@@ -102,13 +101,19 @@ TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   }
 }
 
-// The very first time too (no key in either hive), and again when chosen again.
-TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnce) {
+// The very first time too (no key in either hive), and again when chosen
+// again. A choice that cannot be stored (no lasting key can be made under a
+// volatile one) keeps the mark where it was, and one box owned by the dialog
+// says why in the display language: CTest runs this under two.
+TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnceOrSaysWhyNot) {
   const std::pair<UINT, const wchar_t*> languages[] = {
       {IDM_LANGUAGE_JAPANESE, L"1041"}, {IDM_LANGUAGE_ENGLISH, L"1033"}, {IDM_LANGUAGE_GERMAN, L"1031"},
       {IDM_LANGUAGE_FRENCH, L"1036"},   {IDM_LANGUAGE_SPANISH, L"1034"}, {IDM_LANGUAGE_ITALIAN, L"1040"},
       {IDM_LANGUAGE_RUSSIAN, L"1049"},  {IDM_LANGUAGE_POLISH, L"1045"},  {IDM_LANGUAGE_CZECH, L"1029"},
   };
+  const std::wstring notSaved = Environment(L"LC_ALL").starts_with(L"de_")
+                                    ? L"Die Spielsprache konnte nicht gespeichert werden."
+                                    : L"The game's language could not be saved.";
   RunMainDialog([&](HWND dialog) {
     for (const auto& [command, lcid] : languages) {
       for (int time = 0; time < 2; ++time) {
@@ -118,42 +123,25 @@ TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnce) {
         Write(HKEY_CURRENT_USER, std::nullopt);  // so that choosing it again must write again
       }
     }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE");
+    platform::unique_hkey maker;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE", 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr,
+                    maker.put(), nullptr);
+    const std::wstring box = AnswerBox(dialog, [&] { SendMessageW(dialog, WM_COMMAND, IDM_LANGUAGE_ITALIAN, 0); });
+    EXPECT_EQ(box, WindowText(dialog) + L"\n" + notSaved + L"\n\n" +
+                       ErrorReasonText(ERROR_CHILD_MUST_BE_VOLATILE, SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE)));
+    EXPECT_EQ(MarkedLanguage(dialog), UINT{IDM_LANGUAGE_CZECH});
   });
+  EXPECT_EQ(Read(HKEY_CURRENT_USER), NoKey);
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE), NoKey);
 }
 
-// A lasting key cannot be made under a volatile one. The choice is not
-// stored, the mark stays where it was, and one box owned by the dialog says so
-// with the system's reason, in the display language: CTest runs this under two.
-TEST_F(LanguageSetting, AChoiceThatCannotBeStoredKeepsTheMarkAndSaysWhy) {
-  platform::unique_hkey maker;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE", 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
-                            nullptr, maker.put(), nullptr), 0);
-  const bool german = Environment(L"LC_ALL").starts_with(L"de_");
-  RunMainDialog([&](HWND dialog) {
-    const UINT marked = MarkedLanguage(dialog);
-    const std::wstring box = AnswerBox(dialog, [&] { SendMessageW(dialog, WM_COMMAND, IDM_LANGUAGE_ITALIAN, 0); });
-    EXPECT_EQ(box, WindowText(dialog) + L"\n" +
-                       (german ? L"Die Spielsprache konnte nicht gespeichert werden."
-                               : L"The game's language could not be saved.") +
-                       L"\n\n" + ErrorReasonText(ERROR_CHILD_MUST_BE_VOLATILE, SystemErrorText(1021)));
-    EXPECT_EQ(MarkedLanguage(dialog), marked);
-  });
-  EXPECT_EQ(Read(HKEY_CURRENT_USER), NoKey);
-}
-
-// The gamepad dialog's texts follow the display language's primary language;
-// any other gets English. (Japanese: GamepadDialog.ShowsItsTexts… under ja_JP.)
-TEST(DisplayLanguage, ChoosesTheGamepadDialogsTexts) {
-  const std::pair<LANGID, std::wstring> cases[] = {
-      {MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN), L"Ajustes Mando ACEPTAR CANCELAR Tipo de mando -6-"},
-      {MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), L"Gamepad Settings OK CANCEL Gamepad Type -6-"},
-  };
-  for (const auto& [display, expected] : cases) {
-    const LocalisedTextSet& texts = LocalisedTexts[LanguageIndexOfDisplayLanguage(display)];
-    EXPECT_EQ(std::wstring(texts.GamepadSettingsTitle) + L" " + texts.OkText + L" " + texts.CancelText + L" " +
-                  texts.GamepadTypeNames[5], expected);
-  }
+// The launcher's texts follow the display language's primary language, any
+// region alike; any other language gets English. (German from de-AT, and
+// Japanese: the runs under those display languages.)
+TEST(DisplayLanguage, ChoosesByThePrimaryLanguageElseEnglish) {
+  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), LanguageSpanish);
+  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)), LanguageEnglish);
 }
 
 using MainDialogAsPlayerUses = InstalledLauncher;

@@ -31,7 +31,8 @@ TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
   };
   for (const auto& c : cases) {
     ClearLog();
-    EXPECT_EQ(RunToEnd(StartProgram(folder + L"\\Launcher.exe", c.arguments, elsewhere, 0, c.named)), 0u) << c.arguments;
+    const RunningProcess launcher = StartProgram(folder + L"\\Launcher.exe", c.arguments, elsewhere, 0, c.named);
+    EXPECT_EQ(RunToEnd(launcher), 0u) << c.arguments;
     EXPECT_EQ(StartedSoFar(c.started.size()), c.started) << c.arguments;
   }
 }
@@ -89,7 +90,8 @@ TEST_F(StartUp, AMissingBuildIsReportedInOneBoxThenMediaCenterFollows) {
   EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
 }
 
-TEST(LaunchError, ReasonShowsTheWholeCodeAfterTheSystemText) {
+// The reason every failure box gives.
+TEST(FailureBox, ReasonShowsTheWholeCodeAfterTheSystemText) {
   EXPECT_EQ(ErrorReasonText(1223, L"Cancelled.\r\n"), L"Cancelled.\r\n\n(Errorcode:04c7)");
   // Codes longer than four digits are neither cut nor lose their parenthesis.
   EXPECT_EQ(ErrorReasonText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
@@ -97,20 +99,14 @@ TEST(LaunchError, ReasonShowsTheWholeCodeAfterTheSystemText) {
   EXPECT_EQ(ErrorReasonText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
 }
 
+// The thread's own error wins. Wine's own error box resets it to 0: then the
+// shell's result speaks, and never as success.
 TEST(LaunchError, CodeNeverClaimsSuccess) {
-  const struct {
-    DWORD lastError;
-    INT_PTR hInstApp;
-    DWORD code;
-  } cases[] = {
-      {ERROR_CANCELLED, SE_ERR_ACCESSDENIED, ERROR_CANCELLED},  // the thread's own error wins
-      // Wine's own error box resets the last error: the shell's result speaks.
-      {0, SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
-      {0, 0, ERROR_NOT_ENOUGH_MEMORY},
-      {0, 33, ERROR_GEN_FAILURE},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(LaunchErrorCode(c.lastError, reinterpret_cast<HINSTANCE>(c.hInstApp)), c.code) << c.hInstApp;
+  const auto code = [](DWORD error, INT_PTR result) { return LaunchErrorCode(error, reinterpret_cast<HINSTANCE>(result)); };
+  EXPECT_EQ(code(ERROR_CANCELLED, SE_ERR_ACCESSDENIED), DWORD{ERROR_CANCELLED});
+  EXPECT_EQ(code(0, SE_ERR_FNF), DWORD{ERROR_FILE_NOT_FOUND});
+  EXPECT_EQ(code(0, 0), DWORD{ERROR_NOT_ENOUGH_MEMORY});
+  EXPECT_EQ(code(0, 33), DWORD{ERROR_GEN_FAILURE});
 }
 
 }  // namespace

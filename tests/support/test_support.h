@@ -121,22 +121,23 @@ inline std::wstring WindowText(HWND window) {
 // between them; "" when no box showed.
 inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
   std::atomic<bool> acted = false;
-  auto box = std::async(std::launch::async, [&] {
-    std::wstring seen;
+  std::wstring seen;
+  auto answer = std::async(std::launch::async, [&] {
     WaitUntil([&] {
-      for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr));) {
-        if (GetWindow(window, GW_OWNER) != owner || !IsWindowVisible(window)) continue;
-        // Message boxes keep their text in a static control with id 0xFFFF.
-        seen = WindowText(window) + L"\n" + WindowText(GetDlgItem(window, 0xFFFF));
-        return PostMessageW(window, WM_COMMAND, IDOK, 0) != FALSE;
-      }
-      return acted.load();
+      HWND box = nullptr;
+      // Visible once its text is set.
+      while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) &&
+             (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box))) {}
+      if (!box) return acted.load();
+      // Message boxes keep their text in a static control with id 0xFFFF.
+      seen = WindowText(box) + L"\n" + WindowText(GetDlgItem(box, 0xFFFF));
+      return PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
     });
-    return seen;
   });
   act();
   acted = true;
-  return box.get();
+  answer.get();
+  return seen;
 }
 
 // Brings the window to the front, then clicks, or presses and releases a key.
