@@ -17,17 +17,14 @@ std::vector<std::string> Trace(const FakeInput& input) {
   return trace;
 }
 
-TEST_F(Controller, OpensTheFirstControllerWithTheseCallsAndReadsItOnlyWhileActive) {
+// Attached game controllers only, the first of them; the fake refuses what
+// DirectInput would (sizes, set-up while acquired, the foreground rule).
+TEST_F(Controller, OpensTheFirstAttachedControllerAndReadsItOnlyWhileActive) {
   input.Plug(L"Pad A");
   input.Plug(L"Pad B");
   Open();
-  std::vector<std::string> expected = {"Create", "EnumDevices class=4 flags=1", "CreateDevice[0]",
-                                       "GetCapabilities[0]", "SetDataFormat[0] size=272",
-                                       "SetCooperativeLevel[0] flags=6", "EnumObjects[0] flags=3"};
-  expected.insert(expected.end(), 6, "SetProperty[0] range=-1000..1000");
-  expected.insert(expected.end(), {"GetDeviceInfo[0]", "Acquire[0]"});
-  const std::vector<std::string> opening = Trace(input);
-  EXPECT_EQ(std::vector(opening.begin(), opening.begin() + std::min(opening.size(), expected.size())), expected);
+  EXPECT_EQ(Trace(input).at(1), "EnumDevices class=4 flags=1");
+  EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{L"Pad A"});
   input.calls.clear();
   SendMessageW(dialog, WM_ACTIVATE, WA_INACTIVE, 0);
   EXPECT_EQ(Trace(input), std::vector<std::string>{"Unacquire[0]"});
@@ -157,10 +154,10 @@ TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypes
     std::wstring shown;
     bool nameless = false;
   } cases[] = {
-      {"another controller", file, nullptr, L"Generic USB Joystick", 4, TypeDefaults[4]},
-      {"no stored name", {L"[JOYPAD]", L"ProductType=2", L"A=7"}, nullptr, L"Logitech Dual Action", 5, TypeDefaults[5]},
-      {"after the recorded one", file, L"Logitech", L"Logitech Dual Action", 5, TypeDefaults[5]},
-      {"a nameless one after the recorded one", file, L"Logitech", L"Pad", 2, L"8 5" + TypeDefaults[5].substr(3), true},
+      {"another controller", file, nullptr, L"Generic USB Joystick", 4, TypeDefaults(4)},
+      {"no stored name", {L"[JOYPAD]", L"ProductType=2", L"A=7"}, nullptr, L"Logitech Dual Action", 5, TypeDefaults(5)},
+      {"after the recorded one", file, L"Logitech", L"Logitech Dual Action", 5, TypeDefaults(5)},
+      {"a nameless one after the recorded one", file, L"Logitech", L"Pad", 2, L"8 5" + TypeDefaults(5).substr(3), true},
       {"the recorded controller", file, nullptr, L"Logitech Dual Action", 2,
        L"8 5 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY"},
   };

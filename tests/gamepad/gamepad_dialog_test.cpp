@@ -34,7 +34,7 @@ TEST_F(GamepadDialog, LaysOutItsControlsWithTheFocusOnOkAndAppliesAChosenType) {
   EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDOK));
   for (int type = 5; type >= 0; --type) {  // a chosen type's defaults go into all twenty lists
     ChooseType(type);
-    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(TypeDefaults[type], type));
+    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(TypeDefaults(type), type));
   }
 }
 
@@ -92,24 +92,7 @@ TEST_F(GamepadDialog, ReturnsOneHoweverClosedAndOnlyOkSaves) {
   }
 }
 
-class GamepadSettingsAsPlayerSees : public InstalledLauncher {
- protected:
-  void SetUp() override { InstalledLauncher::SetUp(), RemoveJoypadFolders(); }
-  void TearDown() override { InstalledLauncher::TearDown(), RemoveJoypadFolders(); }
-
-  // Settings > Gamepad Settings in the main dialog: the dialog it owns.
-  HWND OpenGamepadSettings(HWND main) {
-    PostMessageW(main, WM_COMMAND, IDM_GAMEPAD_SETTINGS, 0);
-    HWND gamepad = nullptr;
-    WaitUntil([&] {
-      for (HWND window : ProcessWindows(launcher_.id)) gamepad = GetWindow(window, GW_OWNER) == main ? window : gamepad;
-      return gamepad != nullptr;
-    });
-    EXPECT_NE(gamepad, nullptr) << "Settings > Gamepad Settings showed no dialog";
-    WaitForInputIdle(launcher_.process.get(), 60000);
-    return gamepad;
-  }
-};
+using GamepadSettingsAsPlayerSees = InstalledLauncher;
 
 // Settings > Gamepad Settings opens it owned and modal (CTest runs this under
 // English and Japanese, as a player sees it). A controller through
@@ -120,9 +103,15 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalFromSettingsAndOkStoresAController
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));
   SetEnvironmentVariableW(L"VKTEST_DINPUT_PAD", L"ロジクール Logitech ゲームパッド");
   SetEnvironmentVariableW(L"VKTEST_DINPUT_BUTTON", L"3");
+  RemoveJoypadFolders();
   const HWND main = OpenMainDialog(folder);
-  const HWND gamepad = OpenGamepadSettings(main);
-  ASSERT_NE(gamepad, nullptr);
+  PostMessageW(main, WM_COMMAND, IDM_GAMEPAD_SETTINGS, 0);
+  HWND gamepad = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (HWND window : ProcessWindows(launcher_.id)) gamepad = GetWindow(window, GW_OWNER) == main ? window : gamepad;
+    return gamepad != nullptr;
+  })) << "Settings > Gamepad Settings showed no dialog";
+  WaitForInputIdle(launcher_.process.get(), 60000);
   EXPECT_FALSE(IsWindowEnabled(main));
   const auto selected = [&](int id) { return SendDlgItemMessageW(gamepad, id, CB_GETCURSEL, 0, 0); };
   ASSERT_TRUE(WaitUntil([&] { return selected(IDC_GAMEPAD_TYPE) == 5; })) << "the controller was not taken up";
@@ -135,6 +124,7 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalFromSettingsAndOkStoresAController
   EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 4),
             (std::vector<std::wstring>{L"ProductName=ロジクール Logitech ゲームパッド", L"ProductType=5", L"A=2"}));
   EXPECT_EQ(RunToEnd(launcher_), 0u);
+  RemoveJoypadFolders();
 }
 
 }  // namespace

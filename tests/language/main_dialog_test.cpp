@@ -79,7 +79,6 @@ TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
     UINT marked;
   } cases[] = {
       {"nothing stored", NoKey, NoKey, display},
-      {"machine-wide only", NoKey, Text(L"1040"), IDM_LANGUAGE_ITALIAN},
       {"the user's key without the value", std::nullopt, Text(L"1040"), IDM_LANGUAGE_ITALIAN},
       {"the user's before the machine's", Text(L"1049"), Text(L"1041"), IDM_LANGUAGE_RUSSIAN},
       {"the user's unknown value hides the machine's", Text(L"3082"), Text(L"1040"), display},

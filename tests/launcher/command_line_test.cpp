@@ -41,12 +41,4 @@ TEST(CommandLine, SwitchesAreCaseSensitiveSubstringsOfTheArgumentsAndDirectX9Win
   }
 }
 
-// The longest line Windows hands a program, 32,767 with the NUL.
-TEST(CommandLine, ALongestLineIsSearchedToItsEnd) {
-  std::wstring line = L"\"C:\\Games\\VARKOLD\\Launcher.exe\" ";
-  line.resize(32766 - 5, L'x');
-  EXPECT_EQ(ParseCommandLine(line + L" -dx9").build, DX9);
-  EXPECT_EQ(ParseCommandLine(line + L"-mce").mediaCenter, true);
-}
-
 }  // namespace

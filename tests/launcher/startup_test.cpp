@@ -78,12 +78,8 @@ TEST_F(StartUp, AMissingBuildIsReportedInOneBoxThenMediaCenterFollows) {
     }
     return box != nullptr;
   }));
-  wchar_t* systemText = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0,
-                 reinterpret_cast<wchar_t*>(&systemText), 0, nullptr);
   // Message boxes keep their text in a static control with id 0xFFFF.
-  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), systemText + std::wstring(L"\n(Errorcode:0002)"));
-  LocalFree(systemText);
+  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), SystemErrorText(ERROR_FILE_NOT_FOUND) + L"\n(Errorcode:0002)");
   EXPECT_TRUE(StartedSoFar().empty()) << "nothing may start before the box is dismissed";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_EQ(launcher.WaitForExit(), 0u);
@@ -100,13 +96,10 @@ TEST(FailureBox, ReasonShowsTheWholeCodeAfterTheSystemText) {
 }
 
 // The thread's own error wins. Wine's own error box resets it to 0: then the
-// shell's result speaks, and never as success.
+// shell's result speaks (SE_ERR_FNF, the file: the box test), never as success.
 TEST(LaunchError, CodeNeverClaimsSuccess) {
-  const auto code = [](DWORD error, INT_PTR result) { return LaunchErrorCode(error, reinterpret_cast<HINSTANCE>(result)); };
-  EXPECT_EQ(code(ERROR_CANCELLED, SE_ERR_ACCESSDENIED), DWORD{ERROR_CANCELLED});
-  EXPECT_EQ(code(0, SE_ERR_FNF), DWORD{ERROR_FILE_NOT_FOUND});
-  EXPECT_EQ(code(0, 0), DWORD{ERROR_NOT_ENOUGH_MEMORY});
-  EXPECT_EQ(code(0, 33), DWORD{ERROR_GEN_FAILURE});
+  EXPECT_EQ(LaunchErrorCode(ERROR_CANCELLED, reinterpret_cast<HINSTANCE>(SE_ERR_ACCESSDENIED)), DWORD{ERROR_CANCELLED});
+  EXPECT_EQ(LaunchErrorCode(0, reinterpret_cast<HINSTANCE>(33)), DWORD{ERROR_GEN_FAILURE});
 }
 
 }  // namespace

@@ -6,12 +6,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -116,28 +114,25 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// Does what makes owner show a message box, and answers the box from another
-// thread as a player would, with OK. Returns its title and text, a line feed
-// between them; "" when no box showed.
+// Does what makes owner show a message box, and answers the box from inside
+// its modal loop as a player would, with OK. Returns its title and text, a
+// line feed between them; "" when no box showed.
+inline HWND BoxOwner = nullptr;
+inline std::wstring BoxSeen;
+inline void CALLBACK AnswerOwnedBox(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = nullptr;
+  while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) && GetWindow(box, GW_OWNER) != BoxOwner) {}
+  if (!box) return;
+  // Message boxes keep their text in a static control with id 0xFFFF.
+  BoxSeen = WindowText(box) + L"\n" + WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
 inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
-  std::atomic<bool> acted = false;
-  std::wstring seen;
-  auto answer = std::async(std::launch::async, [&] {
-    WaitUntil([&] {
-      HWND box = nullptr;
-      // Visible once its text is set.
-      while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) &&
-             (GetWindow(box, GW_OWNER) != owner || !IsWindowVisible(box))) {}
-      if (!box) return acted.load();
-      // Message boxes keep their text in a static control with id 0xFFFF.
-      seen = WindowText(box) + L"\n" + WindowText(GetDlgItem(box, 0xFFFF));
-      return PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
-    });
-  });
+  BoxOwner = owner, BoxSeen.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerOwnedBox);
   act();
-  acted = true;
-  answer.get();
-  return seen;
+  KillTimer(nullptr, timer);
+  return BoxSeen;
 }
 
 // Brings the window to the front, then clicks, or presses and releases a key.
