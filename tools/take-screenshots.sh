@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Takes the pictures of the launcher that docs/ keeps and the README shows:
+# the main dialog, the gamepad settings, and the boxes that say a setting could
+# not be saved, in English and German (docs/pictures/<name>-<en|de>.png). The
+# launcher runs under Wine in a throwaway prefix on an Xvfb server of its own,
+# as in the tests, so that every machine draws the same. Installs what is
+# missing (root). Run it after changing a dialog, and commit the pictures.
+set -euo pipefail
+source "$(dirname "$0")/lib/environment.sh"
+trap cleanup_environment EXIT
+
+install_packages
+choose_wine
+build_preset "$WINE_PRESET"
+make_wine_prefix
+keep_user_folders_in_prefix
+windows_without_window_manager
+unset DISPLAY
+ensure_display
+
+build="$REPO_ROOT/build/$WINE_PRESET"
+mkdir -p "$WINEPREFIX/drive_c/Games/VARKOLD" "$WINEPREFIX/drive_c/pictures" "$REPO_ROOT/docs/pictures"
+cp "$build/Launcher.exe" "$WINEPREFIX/drive_c/Games/VARKOLD/"
+for language in en:C.UTF-8 de:de_DE.UTF-8; do
+  log "pictures in the display language ${language%%:*}"
+  LC_ALL=${language#*:} "$REPO_ROOT/tools/lib/wine-exec.sh" "$build/tools/dialog_screenshots.exe" \
+    'C:\Games\VARKOLD\Launcher.exe' 'C:\pictures' "-${language%%:*}" </dev/null
+done
+wine_server -w
+for picture in "$WINEPREFIX"/drive_c/pictures/*.bmp; do
+  # No date or other metadata: the same dialogs give the same files.
+  convert "$picture" -strip "$REPO_ROOT/docs/pictures/$(basename "${picture%.bmp}").png"
+done
+log "pictures written to docs/pictures"
