@@ -10,37 +10,21 @@
 
 #include "floor_main_dialog.h"
 #include "gamepad/actions.h"
+#include "gamepad/gamepad_layout.h"
 #include "resource.h"
+#include "ui/localised_texts.h"
 
 namespace {
 
 HINSTANCE Instance;
 HBITMAP Background;
 
-// The launcher's pixel layout (src/gamepad/gamepad_dialog.cpp), in client
-// coordinates.
-constexpr int ListColumnOffset = 94;
-constexpr int ListTop = 20;
-constexpr int RowPitch = 24;
-constexpr int ListWidth = 98;
-constexpr int ListHeight = 20;
-constexpr int BottomRowOffset = 36;
-constexpr int TypeListLeft = 12;
-constexpr int TypeListWidth = 130;
-constexpr int ButtonRowHeight = 24;
-constexpr int OkOffset = 224;
-constexpr int CancelOffset = 112;
-constexpr int ButtonWidth = 100;
-
 // The texts the launcher sets under an English display language, which is
 // what the benchmarks run with.
-constexpr const wchar_t* TypeNames[GamepadTypeCount] = {
-    L"Gamepad Type -1-", L"Gamepad Type -2-", L"Gamepad Type -3-",
-    L"Gamepad Type -4-", L"Gamepad Type -5-", L"Gamepad Type -6-",
-};
+const LocalisedTextSet& Texts = LocalisedTexts[LanguageEnglish];
 
-void Place(HWND control, int x, int y, int width, int height) {
-  SetWindowPos(control, HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+void Place(HWND control, const gamepad_layout::Place& place) {
+  SetWindowPos(control, HWND_TOP, place.x, place.y, place.width, place.height, SWP_SHOWWINDOW);
 }
 
 void OnInitGamepadDialog(HWND dialog) {
@@ -66,27 +50,24 @@ void OnInitGamepadDialog(HWND dialog) {
   for (int index = 0; const ActionControl& action : ActionControls)
     actionLists[index++] = GetDlgItem(dialog, action.controlId);
 
-  SetWindowTextW(dialog, L"Gamepad Settings");
-  SetWindowTextW(ok, L"OK");
-  SetWindowTextW(cancel, L"CANCEL");
+  SetWindowTextW(dialog, Texts.GamepadSettingsTitle);
+  SetWindowTextW(ok, Texts.OkText);
+  SetWindowTextW(cancel, Texts.CancelText);
 
   // Same places and order (so the same tab order) as the launcher's.
   GetClientRect(dialog, &client);
-  const int leftColumn = client.left + ListColumnOffset;
-  const int rightColumn = client.right / 2 + ListColumnOffset;
   for (int index = ActionCount - 1; index >= 0; --index)
-    Place(actionLists[index], index % 2 ? rightColumn : leftColumn, ListTop + RowPitch * (index / 2), ListWidth,
-          ListHeight);
-  const int bottomRow = client.bottom - BottomRowOffset;
-  Place(typeList, client.left + TypeListLeft, bottomRow, TypeListWidth, ButtonRowHeight);
-  Place(cancel, client.right - CancelOffset, bottomRow, ButtonWidth, ButtonRowHeight);
-  Place(ok, client.right - OkOffset, bottomRow, ButtonWidth, ButtonRowHeight);
+    Place(actionLists[index], gamepad_layout::ActionList(index, client));
+  Place(typeList, gamepad_layout::TypeList(client));
+  Place(cancel, gamepad_layout::CancelButton(client));
+  Place(ok, gamepad_layout::OkButton(client));
   SetFocus(ok);
 
   // Entries in the launcher's order: each name into every list in turn.
   for (const wchar_t* name : InputNames)
     for (const HWND list : actionLists) SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-  for (const wchar_t* typeName : TypeNames) SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
+  for (const wchar_t* typeName : Texts.GamepadTypeNames)
+    SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
 void PaintBackground(HWND dialog) {

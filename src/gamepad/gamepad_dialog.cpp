@@ -2,7 +2,6 @@
 
 #include <dbt.h>
 
-#include <ranges>
 #include <string>
 #include <type_traits>
 
@@ -10,6 +9,7 @@
 #include "gamepad/assignment_capture.h"
 #include "gamepad/controller_input.h"
 #include "gamepad/gamepad_dialog_state.h"
+#include "gamepad/gamepad_layout.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/joypad_config.h"
 #include "platform/instance_handle.h"
@@ -31,27 +31,12 @@ namespace {
 // to each handler.
 GamepadDialogState GamepadDialog;
 
-// The pixel layout, in client coordinates. Row r (1..10) of the action lists
-// lies at ListTop + RowPitch * (r - 1), centred on its glyph.
-constexpr int ListColumnOffset = 94;  // from the client's left edge, and from its middle
-constexpr int ListTop = 20;
-constexpr int RowPitch = 24;
-constexpr int ListWidth = 98;
-constexpr int ListHeight = 20;
-constexpr int BottomRowOffset = 36;  // from the client's bottom edge
-constexpr int TypeListLeft = 12;
-constexpr int TypeListWidth = 130;
-constexpr int ButtonRowHeight = 24;
-constexpr int OkOffset = 224;        // from the client's right edge
-constexpr int CancelOffset = 112;
-constexpr int ButtonWidth = 100;
-
 // The texts of the Windows display language, never of the Language menu.
 const LocalisedTextSet& Texts() { return LocalisedTexts[UiLanguageIndex()]; }
 
-void Place(HWND dialog, int id, int x, int y, int width, int height) {
+void Place(HWND dialog, int id, const gamepad_layout::Place& place) {
   // HWND_TOP: each control placed goes first in the tab order.
-  SetWindowPos(GetDlgItem(dialog, id), HWND_TOP, x, y, width, height, SWP_SHOWWINDOW);
+  SetWindowPos(GetDlgItem(dialog, id), HWND_TOP, place.x, place.y, place.width, place.height, SWP_SHOWWINDOW);
 }
 
 // Width and height of the background; false when there is none.
@@ -92,18 +77,11 @@ void SetGamepadDialogTexts(HWND dialog) {
 void LayoutActionLists(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
-  const int leftColumn = client.left + ListColumnOffset;
-  const int rightColumn = client.right / 2 + ListColumnOffset;
   // Bottom row first and the right list before the left one, so that the tab
   // order runs from IDC_ACTION_A to IDC_ACTION_RSTICK_VERT.
-  for (const ActionControl& action : ActionControls | std::views::reverse) {
-    const int index = static_cast<int>(&action - ActionControls);
-    const int row = index / 2;
-    const bool right = index % 2 == 1;
-    Place(dialog, action.controlId, right ? rightColumn : leftColumn, ListTop + RowPitch * row, ListWidth, ListHeight);
-  }
-  Place(dialog, IDC_GAMEPAD_TYPE, client.left + TypeListLeft, client.bottom - BottomRowOffset, TypeListWidth,
-        ButtonRowHeight);
+  for (int index = ActionCount - 1; index >= 0; --index)
+    Place(dialog, ActionControls[index].controlId, gamepad_layout::ActionList(index, client));
+  Place(dialog, IDC_GAMEPAD_TYPE, gamepad_layout::TypeList(client));
 }
 
 // Cancel, then OK, at the bottom right: the tab order becomes OK, Cancel, the
@@ -111,9 +89,8 @@ void LayoutActionLists(HWND dialog) {
 void LayoutDialogButtons(HWND dialog) {
   RECT client;
   GetClientRect(dialog, &client);
-  const int top = client.bottom - BottomRowOffset;
-  Place(dialog, IDCANCEL, client.right - CancelOffset, top, ButtonWidth, ButtonRowHeight);
-  Place(dialog, IDOK, client.right - OkOffset, top, ButtonWidth, ButtonRowHeight);
+  Place(dialog, IDCANCEL, gamepad_layout::CancelButton(client));
+  Place(dialog, IDOK, gamepad_layout::OkButton(client));
 }
 
 // The 46 input names into every action list, the six type names into the
