@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "launcher/command_line.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -290,25 +291,12 @@ void AddJoypadSection(std::wstring& report) {
 
 }  // namespace
 
-std::wstring_view RawArguments(std::wstring_view commandLine) {
-  const auto isBlank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
-  size_t pos = 0;
-  if (!commandLine.empty() && commandLine[0] == L'"') {
-    const size_t closing = commandLine.find(L'"', 1);
-    pos = closing == std::wstring_view::npos ? commandLine.size() : closing + 1;
-  } else {
-    while (pos < commandLine.size() && !isBlank(commandLine[pos])) ++pos;
-  }
-  while (pos < commandLine.size() && isBlank(commandLine[pos])) ++pos;
-  return commandLine.substr(pos);
-}
-
 std::wstring HandoverReport() {
   const std::wstring path = OwnPath();
   std::wstring report = L"What the launcher handed over to this game build, as the game reads it.\n\n";
   AddLine(report, L"File name", path.substr(path.find_last_of(L"\\/") + 1));
   AddLine(report, L"Program", path);
-  AddLine(report, L"Switches", L"\"" + Visible(RawArguments(GetCommandLineW())) + L"\"");
+  AddLine(report, L"Switches", L"\"" + Visible(CommandLineArguments(GetCommandLineW())) + L"\"");
   AddLine(report, L"Working folder", WorkingFolder());
   report += L'\n';
   AddLanguage(report);
