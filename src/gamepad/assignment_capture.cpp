@@ -6,6 +6,7 @@
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/joypad_config.h"
+#include "gamepad/list_selection.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ void FollowControllerChange(HWND dialog, GamepadDialogState& state) {
   const bool keepAssignments = IsLateRecordedController(state);
   lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
   if (keepAssignments) return;
-  state.RecordedProductType = DetectGamepadType(state.RecordedProductName);
-  SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
-  ApplyGamepadTypeDefaults(state.RecordedProductType, dialog);
+  const int type = DetectGamepadType(state.RecordedProductName);
+  SelectGamepadType(dialog, state, type);
+  ApplyGamepadTypeDefaults(dialog, type);
 }
 
 }  // namespace
@@ -68,6 +69,5 @@ void CaptureAssignment(HWND dialog, GamepadDialogState& state) {
   const DIJOYSTATE2 held = state.ControllerState;
   const wchar_t* const name = PressedInputName(held);
   if (!name) return;
-  const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
-  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
+  SelectListEntry(list, name);
 }

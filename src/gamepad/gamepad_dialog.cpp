@@ -12,6 +12,7 @@
 #include "gamepad/gamepad_layout.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/joypad_config.h"
+#include "gamepad/list_selection.h"
 #include "platform/instance_handle.h"
 #include "platform/system_error.h"
 #include "platform/unique_handle.h"
@@ -174,8 +175,8 @@ void OnOk(HWND dialog, GamepadDialogState& state) {
 void OnGamepadTypeChosen(HWND dialog, GamepadDialogState& state) {
   const int type = static_cast<int>(SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0));
   if (type == CB_ERR) return;
-  state.RecordedProductType = type;
-  ApplyGamepadTypeDefaults(type, dialog);
+  SelectGamepadType(dialog, state, type);
+  ApplyGamepadTypeDefaults(dialog, type);
 }
 
 // The action lists' own selection changes do nothing: they are read when

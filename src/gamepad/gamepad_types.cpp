@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "gamepad/list_selection.h"
+
 int DetectGamepadType(const wchar_t* productName) {
   const std::wstring_view name = productName ? productName : L"";
   if (name.empty()) return 0;
@@ -16,12 +18,8 @@ const wchar_t* DefaultInputName(int controlId, int typeIndex) {
   return L"";
 }
 
-void ApplyGamepadTypeDefaults(int typeIndex, HWND dialog) {
+void ApplyGamepadTypeDefaults(HWND dialog, int typeIndex) {
   if (typeIndex < 0 || typeIndex >= GamepadTypeCount) return;
-  for (const DefaultInputRow& row : GamepadTypeDefaults) {
-    const HWND list = GetDlgItem(dialog, row.controlId);
-    const wchar_t* const name = row.inputByType[typeIndex];
-    const LRESULT found = SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(name));
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
-  }
+  for (const DefaultInputRow& row : GamepadTypeDefaults)
+    SelectListEntry(GetDlgItem(dialog, row.controlId), row.inputByType[typeIndex]);
 }

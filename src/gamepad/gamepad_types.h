@@ -74,4 +74,4 @@ const wchar_t* DefaultInputName(int controlId, int typeIndex);
 // Selects the default input of the type in each of the dialog's twenty action
 // lists; the type list IDC_GAMEPAD_TYPE is not touched. A type outside 0..5
 // changes nothing.
-void ApplyGamepadTypeDefaults(int typeIndex, HWND dialog);
+void ApplyGamepadTypeDefaults(HWND dialog, int typeIndex);

@@ -8,8 +8,8 @@
 #include "gamepad/actions.h"
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
+#include "gamepad/list_selection.h"
 #include "platform/unique_handle.h"
-#include "resource.h"
 
 namespace {
 
@@ -39,19 +39,16 @@ int TranslateButton(wchar_t (&text)[ProfileValueCapacity], const wchar_t* Config
   return 0;
 }
 
-LRESULT FindListItem(HWND list, const wchar_t* text) {
-  // wParam 0 searches the whole list; the search ignores letter case.
-  return SendMessageW(list, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-// The list item a stored value selects, or CB_ERR. A button's list name is
-// no stored form of any input (buttons are stored "0" to "31"): a stored "32"
-// would otherwise show as button 32 and be saved back as "31".
-LRESULT StoredValueItem(HWND list, wchar_t (&text)[ProfileValueCapacity]) {
-  const bool button = ConfigValueToInputName(text) == 1;
-  const LRESULT item = FindListItem(list, text);
-  if (!button && item >= 0 && item < CapturedButtonCount) return CB_ERR;
-  return item;
+// The list name a stored value selects: a button's stored form ("0" to "31")
+// its list name, any other value itself; nullptr for none. A button's list
+// name is no stored form of any input (buttons are stored "0" to "31"): a
+// stored "32" would otherwise show as button 32 and be saved back as "31".
+const wchar_t* StoredValueEntry(wchar_t (&text)[ProfileValueCapacity]) {
+  if (ConfigValueToInputName(text) == 1) return text;
+  // Button names are digits alone: letter case cannot tell them apart.
+  for (int button = 0; button < CapturedButtonCount; ++button)
+    if (std::wstring_view(text) == InputNames[button]) return nullptr;
+  return text;
 }
 
 // What the file records, or the defaults when there is no file to read.
@@ -151,42 +148,32 @@ void LoadJoypadConfig(HWND dialog, GamepadDialogState& state) {
   // the game or the player may have left it since.
   if (!stored.path.empty()) WritePrivateProfileStringW(nullptr, nullptr, nullptr, stored.path.c_str());
 
-  state.RecordedProductType = stored.ProductType();
   wchar_t storedName[ProfileValueCapacity];
   stored.Read(ProductNameKey, storedName);
   lstrcpynW(state.StoredProductName, storedName, MAX_PATH);
 
-  if (storedName[0] && state.ControllerDevice) {
-    wchar_t controllerName[MAX_PATH];
-    lstrcpynW(controllerName, state.ControllerProductName, MAX_PATH);
-    if (controllerName[0]) {
-      lstrcpynW(state.RecordedProductName, controllerName, MAX_PATH);
-      const int type = DetectGamepadType(controllerName);
-      // The stored assignments were made for another controller: the one
-      // attached gets its own type's defaults.
-      if (!IsStoredControllersName(controllerName, storedName)) {
-        state.RecordedProductType = type;
-        SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
-        ApplyGamepadTypeDefaults(type, dialog);
-        return;
-      }
+  if (storedName[0] && state.ControllerDevice && state.ControllerProductName[0]) {
+    lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
+    // The stored assignments were made for another controller: the one
+    // attached gets its own type's defaults.
+    if (!IsStoredControllersName(state.ControllerProductName, storedName)) {
+      const int type = DetectGamepadType(state.ControllerProductName);
+      SelectGamepadType(dialog, state, type);
+      ApplyGamepadTypeDefaults(dialog, type);
+      return;
     }
   }
-
-  // A number outside 0..5 leaves the type list without a selection.
-  SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, static_cast<WPARAM>(state.RecordedProductType), 0);
+  SelectGamepadType(dialog, state, stored.ProductType());
 
   // Missing keys take the defaults of the recorded controller's type.
   const int defaultsType = DetectGamepadType(state.RecordedProductName);
   for (const ActionControl& action : ActionControls) {
-    const HWND list = GetDlgItem(dialog, action.controlId);
     wchar_t text[ProfileValueCapacity];
     stored.Read(action.actionKey, text);
-    const LRESULT item =
-        text[0] ? StoredValueItem(list, text) : FindListItem(list, DefaultInputName(action.controlId, defaultsType));
-    // CB_ERR: a value that names no list item leaves the list without a
-    // selection, and OK then leaves the value in the file.
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    // A value that names no list entry leaves the list without a selection,
+    // and OK then leaves the value in the file.
+    SelectListEntry(GetDlgItem(dialog, action.controlId),
+                    text[0] ? StoredValueEntry(text) : DefaultInputName(action.controlId, defaultsType));
   }
 }
 
