@@ -16,6 +16,9 @@ constexpr LONG AxisMinimum = -1000;
 constexpr LONG AxisMaximum = 1000;
 constexpr HRESULT InputLost = static_cast<HRESULT>(DIERR_INPUTLOST);
 constexpr HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
+// Acquire may answer DIERR_INPUTLOST while a device recovers; one that
+// answers it for ever must not hang the dialog, so a tick tries this often.
+constexpr int MaxAcquireAttempts = 8;
 
 // The enumerations pass their callbacks a null reference: the state being
 // opened is lent to them for the length of OpenController.
@@ -87,18 +90,12 @@ HRESULT OpenAndSetUpController(HWND dialog, GamepadDialogState& state) {
   // Refused while the dialog is not yet in the foreground; activation or the
   // next failed read acquires it then.
   device->Acquire();
-  return 0;
+  return S_OK;
 }
 
 }  // namespace
 
 HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state) {
-  state.ControllerDevice.reset();
-  state.DirectInput.reset();
-  state.ControllerProductName[0] = L'\0';
-  state.ControllerState = {};
-  state.ControllerSearch = {};
-
   const HRESULT created = DirectInputFactory(InstanceHandle, DIRECTINPUT_VERSION, IID_IDirectInput8W,
                                               state.DirectInput.put_void(), nullptr);
   if (FAILED(created)) {
@@ -106,7 +103,7 @@ HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state) {
     return created;
   }
   OpenController(dialog, state);
-  return 0;
+  return S_OK;
 }
 
 HRESULT OpenController(HWND dialog, GamepadDialogState& state) {

@@ -7,13 +7,10 @@
 
 struct GamepadDialogState;
 
-// Acquire may answer DIERR_INPUTLOST while a device recovers; one that
-// answers it for ever must not hang the dialog, so a tick tries this often.
-inline constexpr int MaxAcquireAttempts = 8;
-
-// Creates DirectInput and opens the first usable controller, if any. Returns
+// Creates DirectInput and opens the first usable controller, if any, into a
+// state whose controller part is as a new one has it. Returns
 // DirectInput8Create's failure code (then no controller is opened while the
-// dialog lives), else 0.
+// dialog lives), else S_OK.
 HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state);
 
 // Opens the first attached game controller that can be created and whose

@@ -28,6 +28,8 @@ static_assert(std::extent_v<decltype(LocalisedTextSet::GamepadTypeNames)> == Gam
 
 namespace {
 
+constexpr UINT GamepadTimerPeriod = 16;  // milliseconds
+
 // One dialog is open at a time, and this is its state. The procedure hands it
 // to each handler.
 GamepadDialogState GamepadDialog;
@@ -47,8 +49,6 @@ bool BitmapSize(HBITMAP bitmap, SIZE* size) {
   *size = {info.bmWidth, info.bmHeight};
   return true;
 }
-
-// --- Opening steps ----------------------------------------------------------
 
 // Sizes the window so that its client area is exactly the background bitmap;
 // without a bitmap the template's size stays.
@@ -120,13 +120,10 @@ void ListenForDeviceArrivals(HWND dialog, GamepadDialogState& state) {
   state.DeviceNotification.reset(RegisterDeviceNotificationW(dialog, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 }
 
-// --- Message handlers -------------------------------------------------------
-
 void OnInitDialog(HWND dialog, GamepadDialogState& state) {
-  state.RecordedProductName[0] = L'\0';
-  state.RecordedProductType = 0;
-  state.StoredProductName[0] = L'\0';
-  state.CaptureEnabled = 0;
+  // Every field as a new dialog starts it; the last one's WM_DESTROY has
+  // released what it held.
+  state = GamepadDialogState{};
   // Listening starts before the first search, so that a controller attached
   // while it runs is announced rather than left to the safety searches.
   ListenForDeviceArrivals(dialog, state);
@@ -182,7 +179,7 @@ void OnGamepadTypeChosen(HWND dialog, GamepadDialogState& state) {
 // The action lists' own selection changes do nothing: they are read when
 // saving.
 void OnCommand(HWND dialog, WPARAM wParam, GamepadDialogState& state) {
-  switch (MAKEWPARAM(LOWORD(wParam), HIWORD(wParam))) {
+  switch (wParam) {
     case MAKEWPARAM(IDOK, BN_CLICKED):
       OnOk(dialog, state);
       break;

@@ -1,7 +1,7 @@
 // Everything the gamepad settings dialog owns while it is open. The dialog
-// keeps the one instance and hands it to the controller layer, the capture and
-// the joypad file, each of which works on the part it names. Only the GUI
-// thread touches it.
+// keeps the one instance, makes it new on opening (the values below) and
+// hands it to the controller layer, the capture and the joypad file, each of
+// which works on the part it names. Only the GUI thread touches it.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include "platform/unique_handle.h"
 
 struct GamepadDialogState {
-  // The controller (controller_input.cpp); InitControllerInput resets it.
+  // The controller (controller_input.cpp).
   platform::com_ptr<IDirectInput8W> DirectInput;             // null: none, or creation failed
   platform::com_ptr<IDirectInputDevice8W> ControllerDevice;  // null: no controller open
   DIJOYSTATE2 ControllerState{};                             // last state read successfully
