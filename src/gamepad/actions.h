@@ -51,7 +51,6 @@ inline constexpr const wchar_t* InputNames[] = {
     L"-POV",
     L"-X",  L"-Y",  L"-Z",  L"-RX", L"-RY", L"-RZ",
 };
-inline constexpr int InputNameCount = 46;
 inline constexpr int CapturedButtonCount = 32;  // buttons "1" to "32"
 inline constexpr int FirstHatInput = 32;        // "POV"
 
@@ -60,4 +59,4 @@ inline constexpr int FirstHatInput = 32;        // "POV"
 inline constexpr int GamepadTypeCount = 6;
 
 static_assert(std::size(ActionControls) == ActionCount);
-static_assert(std::size(InputNames) == InputNameCount);
+static_assert(std::size(InputNames) == 46);

@@ -4,6 +4,30 @@
 
 #include "gamepad/list_selection.h"
 
+namespace {
+
+// A fragment of a product name and the type it stands for.
+struct ProductTypeRow {
+  const wchar_t* fragment;
+  int typeIndex;
+};
+
+// Walked in order; the first fragment found anywhere in the name wins.
+constexpr ProductTypeRow ProductTypeTable[] = {
+    {L"Logitech",                   5},
+    {L"BUFFALO BSGPCP1202 Series",  1},
+    {L"U912F",                      2},
+    {L"PS101U",                     3},
+    {L"USB TWIN PAD",               3},
+    {L"Generic",                    4},
+    {L"JC-PS",                      3},
+    {L"JC-U1012F",                  2},
+    {L"JC-UD12RD",                  2},
+    {L"JC-UB12GN",                  2},
+};
+
+}  // namespace
+
 int DetectGamepadType(const wchar_t* productName) {
   const std::wstring_view name = productName ? productName : L"";
   if (name.empty()) return 0;

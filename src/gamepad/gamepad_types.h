@@ -42,26 +42,6 @@ inline constexpr DefaultInputRow GamepadTypeDefaults[] = {
 };
 static_assert(std::size(GamepadTypeDefaults) == ActionCount);
 
-// A fragment of a product name and the type it stands for.
-struct ProductTypeRow {
-  const wchar_t* fragment;
-  int typeIndex;
-};
-
-// Walked in order; the first fragment found anywhere in the name wins.
-inline constexpr ProductTypeRow ProductTypeTable[] = {
-    {L"Logitech",                   5},
-    {L"BUFFALO BSGPCP1202 Series",  1},
-    {L"U912F",                      2},
-    {L"PS101U",                     3},
-    {L"USB TWIN PAD",               3},
-    {L"Generic",                    4},
-    {L"JC-PS",                      3},
-    {L"JC-U1012F",                  2},
-    {L"JC-UD12RD",                  2},
-    {L"JC-UB12GN",                  2},
-};
-
 // The gamepad type of a controller by its product name (may be empty): the
 // type of the first fragment of ProductTypeTable that the name holds, letter
 // case and blanks counting; 0 when none does.

@@ -13,6 +13,55 @@
 
 namespace {
 
+constexpr wchar_t JoypadSection[] = L"JOYPAD";
+constexpr wchar_t ProductNameKey[] = L"ProductName";
+constexpr wchar_t ProductTypeKey[] = L"ProductType";
+// Profile values and list texts are read into buffers of this many characters.
+constexpr int ProfileValueCapacity = 256;
+
+// A stored value and the list name it stands for. The game counts buttons
+// from 0, the lists from 1; every other input is stored as the list shows it.
+struct ConfigValueName {
+  const wchar_t* configValue;
+  const wchar_t* inputName;
+};
+
+// Matched as whole strings, letter case counting.
+constexpr ConfigValueName ConfigValueNames[] = {
+    {L"0",  L"1"},
+    {L"1",  L"2"},
+    {L"2",  L"3"},
+    {L"3",  L"4"},
+    {L"4",  L"5"},
+    {L"5",  L"6"},
+    {L"6",  L"7"},
+    {L"7",  L"8"},
+    {L"8",  L"9"},
+    {L"9",  L"10"},
+    {L"10", L"11"},
+    {L"11", L"12"},
+    {L"12", L"13"},
+    {L"13", L"14"},
+    {L"14", L"15"},
+    {L"15", L"16"},
+    {L"16", L"17"},
+    {L"17", L"18"},
+    {L"18", L"19"},
+    {L"19", L"20"},
+    {L"20", L"21"},
+    {L"21", L"22"},
+    {L"22", L"23"},
+    {L"23", L"24"},
+    {L"24", L"25"},
+    {L"25", L"26"},
+    {L"26", L"27"},
+    {L"27", L"28"},
+    {L"28", L"29"},
+    {L"29", L"30"},
+    {L"30", L"31"},
+    {L"31", L"32"},
+};
+
 constexpr wchar_t MakerFolder[] = L"\\MORVANE";
 constexpr wchar_t GameFolder[] = L"\\VARKOLD\\";
 constexpr wchar_t ConfigFileName[] = L"config.ini";
@@ -37,6 +86,39 @@ int TranslateButton(wchar_t (&text)[ProfileValueCapacity], const wchar_t* Config
     }
   }
   return 0;
+}
+
+// A stored button value ("0" to "31") becomes its list name in place;
+// returns 1. Any other text stays as it is; returns 0.
+int ConfigValueToInputName(wchar_t (&text)[ProfileValueCapacity]) {
+  return TranslateButton(text, &ConfigValueName::configValue, &ConfigValueName::inputName);
+}
+
+// A button's list name ("1" to "32") becomes its stored value in place;
+// returns 1. Any other text stays as it is; returns 0.
+int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]) {
+  return TranslateButton(text, &ConfigValueName::inputName, &ConfigValueName::configValue);
+}
+
+// Documents\MORVANE\VARKOLD\config.ini, built anew on every call. With
+// createFolders the two folders are created on the way (one that exists
+// already is fine). Empty when the Documents folder cannot be determined:
+// then nothing is read or written.
+std::wstring JoypadConfigPath(bool createFolders = false) {
+  wchar_t documents[MAX_PATH] = L"";
+  const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  // On failure the buffer may still hold a relative or unexpanded path; a
+  // config.ini there would lie wherever the current folder happens to be.
+  documents[MAX_PATH - 1] = L'\0';
+  if (FAILED(found) || !IsFullyQualified(documents)) return {};
+
+  std::wstring path = documents;
+  path += MakerFolder;
+  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
+  path += GameFolder;
+  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
+  path += ConfigFileName;
+  return path;
 }
 
 // The list name a stored value selects: a button's stored form ("0" to "31")
@@ -112,31 +194,6 @@ class JoypadWriter {
 };
 
 }  // namespace
-
-int ConfigValueToInputName(wchar_t (&text)[ProfileValueCapacity]) {
-  return TranslateButton(text, &ConfigValueName::configValue, &ConfigValueName::inputName);
-}
-
-int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]) {
-  return TranslateButton(text, &ConfigValueName::inputName, &ConfigValueName::configValue);
-}
-
-std::wstring JoypadConfigPath(bool createFolders) {
-  wchar_t documents[MAX_PATH] = L"";
-  const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
-  // On failure the buffer may still hold a relative or unexpanded path; a
-  // config.ini there would lie wherever the current folder happens to be.
-  documents[MAX_PATH - 1] = L'\0';
-  if (FAILED(found) || !IsFullyQualified(documents)) return {};
-
-  std::wstring path = documents;
-  path += MakerFolder;
-  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
-  path += GameFolder;
-  if (createFolders) CreateDirectoryW(path.c_str(), nullptr);
-  path += ConfigFileName;
-  return path;
-}
 
 bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* storedName) {
   return storedName[0] && std::wstring_view(controllerName).find(storedName) != std::wstring_view::npos;

@@ -4,6 +4,11 @@
 
 namespace {
 
+// The switches the launcher itself recognises, case-sensitive.
+constexpr std::wstring_view MediaCenterSwitch = L"-mce";
+constexpr std::wstring_view DirectX9Switch = L"-dx9";
+constexpr std::wstring_view DirectX10Switch = L"-dx10";
+
 // A caller that names the program separately may hand over the arguments
 // alone. A program's path or name never starts with a dash unless it lies in
 // a folder, and then it holds a backslash or slash.

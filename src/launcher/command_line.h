@@ -4,11 +4,6 @@
 
 enum class GameBuild { None, DirectX9, DirectX10 };
 
-// The switches the launcher itself recognises, case-sensitive.
-inline constexpr std::wstring_view MediaCenterSwitch = L"-mce";
-inline constexpr std::wstring_view DirectX9Switch = L"-dx9";
-inline constexpr std::wstring_view DirectX10Switch = L"-dx10";
-
 // What the command line asks for: a build to start at once (None: let the
 // player choose in the main dialog) and whether Media Center started us.
 struct LaunchRequest {

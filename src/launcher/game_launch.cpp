@@ -9,6 +9,19 @@
 #include "platform/module_path.h"
 #include "platform/unique_handle.h"
 
+namespace {
+
+// The game builds read these switches, so they are part of the contract with them.
+constexpr GameBuildRow GameBuildTable[] = {
+    // build                 "-mce"  executable        switch string
+    {GameBuild::DirectX9,    false,  L"VKDDX9.exe",    L"-dx9"},
+    {GameBuild::DirectX9,    true,   L"VKDDX9.exe",    L"-dx9 -mce"},
+    {GameBuild::DirectX10,   false,  L"VKDDX10.exe",   L"-dx10"},
+    {GameBuild::DirectX10,   true,   L"VKDDX10.exe",   L"-dx10 -mce"},
+};
+
+}  // namespace
+
 const GameBuildRow* FindGameBuild(GameBuild build, bool mediaCenter) {
   for (const GameBuildRow& row : GameBuildTable)
     if (row.build == build && row.mediaCenter == mediaCenter) return &row;
@@ -34,7 +47,7 @@ void LaunchGame(const wchar_t* executable, const wchar_t* switches) {
   const BOOL started = ShellExecuteExW(&request);
   const DWORD lastError = GetLastError();
   const platform::unique_handle game(request.hProcess);
-  if (!started || reinterpret_cast<INT_PTR>(request.hInstApp) <= 32) {
+  if (!started || !ShellStartedFile(request.hInstApp)) {
     ShowLaunchError(LaunchErrorCode(lastError, request.hInstApp));
     return;
   }

@@ -11,15 +11,6 @@ struct GameBuildRow {
   const wchar_t* switches;
 };
 
-// The game builds read these switches, so they are part of the contract with them.
-inline constexpr GameBuildRow GameBuildTable[] = {
-    // build                 "-mce"  executable        switch string
-    {GameBuild::DirectX9,    false,  L"VKDDX9.exe",    L"-dx9"},
-    {GameBuild::DirectX9,    true,   L"VKDDX9.exe",    L"-dx9 -mce"},
-    {GameBuild::DirectX10,   false,  L"VKDDX10.exe",   L"-dx10"},
-    {GameBuild::DirectX10,   true,   L"VKDDX10.exe",   L"-dx10 -mce"},
-};
-
 // The row for a build, or nullptr for GameBuild::None.
 const GameBuildRow* FindGameBuild(GameBuild build, bool mediaCenter);
 

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The same in every language: support knows the box by it.
+constexpr wchar_t LaunchErrorTitle[] = L"LaunchGame Failed.";
+
 struct ShellErrorRow {
   INT_PTR shellError;
   DWORD win32Error;
@@ -36,7 +39,7 @@ DWORD LaunchErrorCode(DWORD lastError, HINSTANCE hInstApp) {
   for (const ShellErrorRow& row : ShellErrorTable)
     if (row.shellError == shellError) return row.win32Error;
   // The shell claimed success yet started nothing we can name.
-  return shellError > 32 ? ERROR_GEN_FAILURE : static_cast<DWORD>(shellError);
+  return ShellStartedFile(hInstApp) ? ERROR_GEN_FAILURE : static_cast<DWORD>(shellError);
 }
 
 void ShowLaunchError(DWORD code) {

@@ -5,6 +5,13 @@
 
 #include <vector>
 
+namespace {
+
+// Where Media Center's shell lives on every Windows that has it.
+constexpr wchar_t MediaCenterShellPath[] = L"%SystemRoot%\\ehome\\ehshell.exe";
+
+}  // namespace
+
 void StartMediaCenter() {
   std::vector<wchar_t> path(65536);
   const DWORD length = ExpandEnvironmentStringsW(MediaCenterShellPath, path.data(), static_cast<DWORD>(path.size()));

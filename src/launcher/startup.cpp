@@ -10,9 +10,10 @@
 #include "resource.h"
 #include "ui/main_dialog.h"
 
-bool MediaCenterRequested = false;
-
 namespace {
+
+// One launcher per user session: its existence marks a running launcher.
+constexpr wchar_t SingleInstanceMutexName[] = L"MRV_GHT_LAUNCHER";
 
 // Lets the player pick the build in the main dialog. A dialog that cannot be
 // created counts as Close.
@@ -39,7 +40,9 @@ int RunLauncher(HINSTANCE instance) {
   InitCommonControls();
 
   const LaunchRequest request = ParseCommandLine(GetCommandLineW());
-  MediaCenterRequested = request.mediaCenter;
+  // Media Center started us and gets control back when we are done, whatever
+  // the player chose.
+  const bool MediaCenterRequested = request.mediaCenter;
   const GameBuild build = request.build != GameBuild::None ? request.build : ChooseGameBuild();
 
   if (const GameBuildRow* row = FindGameBuild(build, MediaCenterRequested))

@@ -11,6 +11,16 @@
 
 namespace {
 
+// Enables the DirectX 10 button on Windows 6.0 and later, greys it before.
+void UpdateDirectX10Button(HWND dialog) {
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  // Should the call ever fail, the version is unknown: the button stays as the
+  // template has it, enabled, since only Windows XP lacks DirectX 10.
+  if (!GetVersionExW(&version)) return;
+  EnableWindow(GetDlgItem(dialog, IDC_RUN_DIRECTX10), version.dwMajorVersion >= 6);
+}
+
 void OnInitDialog(HWND dialog) {
   UpdateDirectX10Button(dialog);
   LoadLanguageSetting(dialog);
@@ -57,17 +67,6 @@ void OnCommand(HWND dialog, WORD id) {
 }
 
 }  // namespace
-
-static_assert(sizeof(OSVERSIONINFOW) == 276);
-
-void UpdateDirectX10Button(HWND dialog) {
-  OSVERSIONINFOW version = {};
-  version.dwOSVersionInfoSize = sizeof(version);
-  // Should the call ever fail, the version is unknown: the button stays as the
-  // template has it, enabled, since only Windows XP lacks DirectX 10.
-  if (!GetVersionExW(&version)) return;
-  EnableWindow(GetDlgItem(dialog, IDC_RUN_DIRECTX10), version.dwMajorVersion >= 6);
-}
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -7,6 +7,3 @@
 // DirectX 10, or IDCANCEL (Close, Esc, the close box). It starts nothing
 // itself; language commands store the game's language at once.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Enables the DirectX 10 button on Windows 6.0 and later, greys it before.
-void UpdateDirectX10Button(HWND dialog);

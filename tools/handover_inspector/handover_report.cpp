@@ -111,8 +111,7 @@ std::wstring Visible(std::wstring_view text) {
   return out;
 }
 
-// ---- The "Language" value --------------------------------------------------
-
+// One hive's "Language" value as stored.
 struct StoredValue {
   LONG status = ERROR_SUCCESS;  // of opening the key, then of reading the value
   bool keyMissing = false;
@@ -227,8 +226,7 @@ void AddLanguage(std::wstring& report) {
   AddLine(report, L"Game language", gameLanguage.value_or(L"not set"));
 }
 
-// ---- config.ini ------------------------------------------------------------
-
+// The game's config.ini in the user's Documents folder.
 std::wstring ConfigPath() {
   wchar_t documents[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return {};
