@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of Launcher.exe in one go and prints their tables
-# (markdown): the sizes of the shipped 32-bit build; start-up, opening the
+# (markdown): the size and imports of the shipped 32-bit exe; start-up, opening the
 # gamepad dialog, memory and idle CPU time of the build that Wine runs here,
 # each beside gamepad_dialog_floor.exe and minimal_dialog.exe; and the cost of
 # looking for a controller.
@@ -12,40 +12,8 @@ set -euo pipefail
 source "$(dirname "$0")/../tools/lib/environment.sh"
 trap cleanup_environment EXIT
 
-# The size of one section of a PE file, in bytes (0 when it has none).
-section_size() {
-  local size
-  size=$("$OBJDUMP" -h "$1" | awk -v name="$2" '$2 == name { print $3 }')
-  echo $((16#${size:-0}))
-}
-
-# Every DWARF section together: debugging information linked in from the
-# static runtime libraries.
-debug_size() {
-  local total=0 size
-  for size in $("$OBJDUMP" -h "$1" | awk '$2 ~ /^\.debug_/ { print $3 }'); do
-    total=$((total + 16#$size))
-  done
-  echo $total
-}
-
 imports() {
-  "$OBJDUMP" -p "$1" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd, - | sed 's/,/, /g'
-}
-
-print_sizes() {
-  local preset=$1 stripped
-  stripped=$(mktemp)
-  echo "| File | bytes | .rsrc | .debug_* | stripped (strip) | imports |"
-  echo "|---|---|---|---|---|---|"
-  local file
-  for file in "build/$preset/Launcher.exe" "build/$preset/bench/launcher_without_resources.exe" \
-              "build/$preset/bench/gamepad_dialog_floor.exe" "build/$preset/bench/minimal_dialog.exe"; do
-    "$STRIP" -o "$stripped" "$file"
-    echo "| $file | $(stat -c %s "$file") | $(section_size "$file" .rsrc) | $(debug_size "$file") |" \
-         "$(stat -c %s "$stripped") | $(imports "$file") |"
-  done
-  rm -f "$stripped"
+  i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ { print $3 }' | sort -f | paste -sd, - | sed 's/,/, /g'
 }
 
 # The wineserver of this run's prefix: it works in a folder named after the
@@ -67,19 +35,8 @@ build_preset windows
 [ "$WINE_PRESET" = windows ] || build_preset "$WINE_PRESET"
 cd "$REPO_ROOT"
 
-echo "## Size of the shipped 32-bit build"
-echo
-OBJDUMP=i686-w64-mingw32-objdump STRIP=i686-w64-mingw32-strip print_sizes windows
-echo
-echo "The resources of build/windows/Launcher.exe:"
-echo
-python3 "$REPO_ROOT/bench/resource_sizes.py" build/windows/Launcher.exe
-if [ "$WINE_PRESET" != windows ]; then
-  echo
-  echo "The $WINE_PRESET build that the figures below come from:"
-  echo
-  OBJDUMP=x86_64-w64-mingw32-objdump STRIP=x86_64-w64-mingw32-strip print_sizes "$WINE_PRESET"
-fi
+echo "Shipped 32-bit Launcher.exe: $(stat -c %s build/windows/Launcher.exe) bytes," \
+     "importing $(imports build/windows/Launcher.exe)."
 echo
 
 make_wine_prefix
