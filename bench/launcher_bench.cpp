@@ -4,7 +4,7 @@
 // list entries, background), and minimal_dialog.exe, the least a program can
 // do to show a dialog of the same size, font and picture. Starts the programs
 // as a player would, in turn, drives them with the commands a player gives
-// (40011 opens the second dialog, Cancel and Close end them) and prints
+// (IDM_GAMEPAD_SETTINGS opens the second dialog, Cancel and Close end them) and prints
 // markdown tables.
 //
 //   launcher_bench.exe --launcher EXE --gamepad-floor EXE --minimal EXE
@@ -33,14 +33,13 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "resource.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr WPARAM OpenSecondDialog = 40011;  // Settings > Gamepad Settings in the launcher
-constexpr int GamepadTypeList = 1024;        // the gamepad dialog's type list, IDC_GAMEPAD_TYPE
 constexpr milliseconds WindowWait{30000};
 
 double MillisecondsSince(Clock::time_point start) {
@@ -297,7 +296,7 @@ void MeasureRun(const Program& program, StartupFigures* figures) {
 
   for (Samples* opening : {&figures->firstOpening, &figures->secondOpening}) {
     const auto commandSent = Clock::now();
-    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(OpenSecondDialog, 0), 0);
+    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(IDM_GAMEPAD_SETTINGS, 0), 0);
     const HWND second = WaitUntilVisible(started.id, mainDialog, milliseconds(10000));
     if (!second) {
       std::fprintf(stderr, "%ls: command 40011 showed no dialog\n", program.label);
@@ -329,7 +328,7 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
   const HWND mainDialog = WaitForMainDialog(started);
   HWND second = nullptr;
   if (mainDialog && secondDialog) {
-    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(OpenSecondDialog, 0), 0);
+    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(IDM_GAMEPAD_SETTINGS, 0), 0);
     second = WaitUntilVisible(started.id, mainDialog, milliseconds(10000));
   }
   IdleFigures figures;
@@ -343,8 +342,8 @@ IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, 
     const double minutes = MillisecondsSince(windowStart) / 60000.0;
     figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
     // Only a dialog with a type list has a type to show.
-    if (second && GetDlgItem(second, GamepadTypeList))
-      figures.gamepadType = SendDlgItemMessageW(second, GamepadTypeList, CB_GETCURSEL, 0, 0);
+    if (second && GetDlgItem(second, IDC_GAMEPAD_TYPE))
+      figures.gamepadType = SendDlgItemMessageW(second, IDC_GAMEPAD_TYPE, CB_GETCURSEL, 0, 0);
   }
   if (second) Cancel(second);
   Finish(started, mainDialog);
