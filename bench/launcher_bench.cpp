@@ -283,7 +283,7 @@ std::string Describe(const Samples& samples) {
   if (samples.empty()) return "n/a";
   const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
   char text[64];
-  if (*low == *high)
+  if (samples.size() == 1)
     std::snprintf(text, sizeof(text), "%.1f", *low);
   else
     std::snprintf(text, sizeof(text), "%.1f (%.1f-%.1f)", Median(samples), *low, *high);
