@@ -40,11 +40,11 @@ cd "$REPO_ROOT"
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 [ -n "$XVFB_PID" ] && display=Xvfb || display="display $DISPLAY"
-echo "Measured on $(. /etc/os-release && echo "$PRETTY_NAME"), $(nproc) processors ($cpu), $display," \
-     "$("${WINELOADER:-wine}" --version), preset $WINE_PRESET; load average $(cut -d' ' -f1-3 /proc/loadavg)."
+echo "Measured on $(. /etc/os-release && echo "$PRETTY_NAME"), $(nproc) processors ($cpu), $display,"
+echo "$("${WINELOADER:-wine}" --version), preset $WINE_PRESET; load average $(cut -d' ' -f1-3 /proc/loadavg)."
 echo
-echo "Shipped 32-bit Launcher.exe: $(stat -c %s build/windows/Launcher.exe) bytes," \
-     "importing $(imports build/windows/Launcher.exe | sed 's/,/, /g')."
+echo "Shipped 32-bit Launcher.exe: $(stat -c %s build/windows/Launcher.exe) bytes, importing"
+echo "$(imports build/windows/Launcher.exe | sed 's/,/, /g')."
 echo
 echo "### Launcher.exe beside its floors"
 echo
