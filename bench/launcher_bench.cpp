@@ -217,8 +217,8 @@ struct Figures {
   Samples mainPagefile;       // PeakPagefileUsage, MiB, main dialog visible
   Samples gamepadWorkingSet;  // the same with the gamepad dialog open the first time
   Samples gamepadPagefile;
-  Samples mainIdleCpu;     // ms of CPU time per minute, main dialog open
-  Samples gamepadIdleCpu;  // the same, gamepad dialog open
+  Samples mainIdleCpu;        // ms of CPU time per minute, main dialog open
+  Samples gamepadIdleCpu;     // the same, gamepad dialog open
 };
 
 // Opens the gamepad dialog twice, timing each opening, and closes it again.
