@@ -1,34 +1,33 @@
 // What looking for a game controller costs while none is attached: the
 // gamepad dialog's 16 ms timer loop as the launcher runs it (a search only
-// when one is due), side by side with the same loop enumerating the attached
-// game controllers on every tick. Uses the real DirectInput 8; counts and
-// times every EnumDevices through a thin wrapper around it.
+// when one is due), beside the timer alone (the floor) and the same loop
+// enumerating the attached game controllers on every tick. Uses the system's
+// DirectInput 8, each EnumDevices counted and timed by a thin wrapper.
+// Prints markdown.
 //
 //   controller_search_bench.exe [seconds per loop, default 10]
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "gamepad/controller_input.h"
+#include "gamepad/gamepad_dialog.h"
 #include "gamepad/gamepad_dialog_state.h"
-#include "platform/instance_handle.h"
 #include "platform/com_ptr.h"
 #include "platform/direct_input.h"
+#include "platform/instance_handle.h"
 
 namespace {
 
-constexpr UINT_PTR TickTimer = 999;
-constexpr UINT_PTR EndTimer = 1;
+constexpr UINT_PTR EndTimer = 1;  // ends a loop; the ticks come from the dialog's own timer
 
-LARGE_INTEGER Frequency;
-
-double Milliseconds(LONGLONG counts) {
-  return 1000.0 * static_cast<double>(counts) / static_cast<double>(Frequency.QuadPart);
-}
+using Clock = std::chrono::steady_clock;
 
 struct EnumerationCount {
   int calls = 0;
-  LONGLONG counts = 0;  // performance counter time spent inside EnumDevices
+  Clock::duration time{};  // spent inside EnumDevices
+  double Milliseconds() const { return std::chrono::duration<double, std::milli>(time).count(); }
 };
 EnumerationCount Enumerations;
 
@@ -39,14 +38,10 @@ class CountingDirectInput final : public IDirectInput8W {
   explicit CountingDirectInput(IDirectInput8W* real) : real_(real) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectInput8W)) {
-      *out = static_cast<IDirectInput8W*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    const bool known = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_IDirectInput8W);
+    *out = known ? static_cast<IDirectInput8W*>(this) : nullptr;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -54,18 +49,16 @@ class CountingDirectInput final : public IDirectInput8W {
     if (refs == 0) delete this;
     return refs;
   }
-  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8W* device, LPUNKNOWN outer) override {
-    return real_->CreateDevice(guid, device, outer);
-  }
   HRESULT STDMETHODCALLTYPE EnumDevices(DWORD type, LPDIENUMDEVICESCALLBACKW callback, LPVOID ref,
                                         DWORD flags) override {
-    LARGE_INTEGER start, end;
-    QueryPerformanceCounter(&start);
+    const auto start = Clock::now();
     const HRESULT result = real_->EnumDevices(type, callback, ref, flags);
-    QueryPerformanceCounter(&end);
     ++Enumerations.calls;
-    Enumerations.counts += end.QuadPart - start.QuadPart;
+    Enumerations.time += Clock::now() - start;
     return result;
+  }
+  HRESULT STDMETHODCALLTYPE CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8W* device, LPUNKNOWN outer) override {
+    return real_->CreateDevice(guid, device, outer);
   }
   HRESULT STDMETHODCALLTYPE GetDeviceStatus(REFGUID guid) override { return real_->GetDeviceStatus(guid); }
   HRESULT STDMETHODCALLTYPE RunControlPanel(HWND owner, DWORD flags) override {
@@ -101,84 +94,72 @@ HRESULT WINAPI CountingDirectInput8Create(HINSTANCE instance, DWORD version, REF
 }
 
 enum class Loop { TimerOnly, SearchWhenDue, EnumerateEveryTick };
+
 Loop CurrentLoop;
 int Ticks;
 GamepadDialogState State;  // the controller part of the dialog's
 
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_TIMER:
-      if (wParam == EndTimer) {
-        PostQuitMessage(0);
-      } else {
-        ++Ticks;
-        switch (CurrentLoop) {
-          case Loop::TimerOnly: break;
-          // As the dialog's tick: with no controller nothing is read, so nothing is captured.
-          case Loop::SearchWhenDue: PollController(window, State); break;
-          case Loop::EnumerateEveryTick: OpenController(window, State); break;  // no controller: one enumeration
-        }
-      }
-      return 0;
+  if (message != WM_TIMER) return DefWindowProcW(window, message, wParam, lParam);
+  if (wParam == EndTimer) {
+    PostQuitMessage(0);
+    return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  ++Ticks;
+  switch (CurrentLoop) {
+    case Loop::TimerOnly: break;
+    // The dialog's tick: with no controller nothing is read, so nothing is captured.
+    case Loop::SearchWhenDue: PollController(window, State); break;
+    // With no controller open, each call is one enumeration.
+    case Loop::EnumerateEveryTick: OpenController(window, State); break;
+  }
+  return 0;
 }
 
+// This process's user and kernel time: FILETIMEs count 100 ns.
 double ProcessCpuMilliseconds() {
   FILETIME created, exited, kernel, user;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto value = [](const FILETIME& time) {
-    return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 10000.0;
-  };
-  return value(kernel) + value(user);
+  const auto count = [](FILETIME time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; };
+  return static_cast<double>(count(kernel) + count(user)) / 10000.0;
 }
 
-struct Row {
-  const char* name;
+struct Figures {
   int ticks;
-  int enumerations;
-  double enumerationMs;
-  double wallMs;
+  EnumerationCount enumerations;
   double cpuMs;
 };
 
-Row Run(HWND window, Loop loop, const char* name, int seconds) {
+// Runs the window's message loop with the dialog's timer for this long.
+Figures Run(HWND window, Loop loop, int seconds) {
   CurrentLoop = loop;
   Ticks = 0;
   Enumerations = {};
-  LARGE_INTEGER start, end;
   const double cpuBefore = ProcessCpuMilliseconds();
-  QueryPerformanceCounter(&start);
-
   if (loop != Loop::TimerOnly) InitControllerInput(window, State);  // the dialog's opening, with its one search
-  SetTimer(window, TickTimer, 16, nullptr);
+  SetTimer(window, GamepadTimerId, GamepadTimerPeriod, nullptr);
   SetTimer(window, EndTimer, static_cast<UINT>(seconds) * 1000, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  KillTimer(window, TickTimer);
+  KillTimer(window, GamepadTimerId);
   KillTimer(window, EndTimer);
   ReleaseControllerInput(State);
-
-  QueryPerformanceCounter(&end);
-  return {name,
-          Ticks,
-          Enumerations.calls,
-          Milliseconds(Enumerations.counts),
-          Milliseconds(end.QuadPart - start.QuadPart),
-          ProcessCpuMilliseconds() - cpuBefore};
+  return {Ticks, Enumerations, ProcessCpuMilliseconds() - cpuBefore};
 }
 
-void Print(const Row& row) {
-  std::printf("%-28s %6d %9d %11.2f %10.0f %9.0f %8.0f %6.1f%%\n", row.name, row.ticks, row.enumerations,
-              row.enumerations ? row.enumerationMs / row.enumerations : 0.0, row.enumerationMs, row.wallMs, row.cpuMs,
-              100.0 * row.cpuMs / row.wallMs);
+void PrintRow(const char* loop, const Figures& figures) {
+  const int searches = figures.enumerations.calls;
+  const double searching = figures.enumerations.Milliseconds();
+  std::printf("| %s | %d | %d | %.1f | %.0f | %.0f |\n", loop, figures.ticks, searches,
+              searches ? searching / searches : 0.0, searching, figures.cpuMs);
 }
+
+double Percent(double part, double whole) { return whole > 0 ? 100.0 * part / whole : 0.0; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  QueryPerformanceFrequency(&Frequency);
   InstanceHandle = GetModuleHandleW(nullptr);
   DirectInputFactory = &CountingDirectInput8Create;
 
@@ -188,30 +169,27 @@ int main(int argc, char** argv) {
   windowClass.lpszClassName = L"ControllerSearchBench";
   RegisterClassW(&windowClass);
   // A top-level window, as the dialog is; it need not be shown.
-  const HWND window =
-      CreateWindowExW(0, windowClass.lpszClassName, L"Controller search bench", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 300, 200, nullptr, nullptr, InstanceHandle, nullptr);
+  const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Controller search bench", WS_OVERLAPPEDWINDOW,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr, nullptr, InstanceHandle,
+                                      nullptr);
 
   // Loads DirectInput and its drivers once, outside the measurements.
   InitControllerInput(window, State);
   ReleaseControllerInput(State);
 
-  std::printf("No controller attached; %d s per loop, 16 ms timer.\n\n", seconds);
-  std::printf("%-28s %6s %9s %11s %10s %9s %8s %7s\n", "loop", "ticks", "searches", "ms/search", "search ms",
-              "wall ms", "CPU ms", "CPU");
-  const Row floor = Run(window, Loop::TimerOnly, "timer only (the floor)", seconds);
-  Print(floor);
-  const Row due = Run(window, Loop::SearchWhenDue, "search when due (launcher)", seconds);
-  Print(due);
-  const Row everyTick = Run(window, Loop::EnumerateEveryTick, "enumerate on every tick", seconds);
-  Print(everyTick);
-  std::printf("\nCPU time of the launcher's loop: %.2f%% of the every-tick loop's (target: under 2%%).\n",
-              everyTick.cpuMs > 0 ? 100.0 * due.cpuMs / everyTick.cpuMs : 0.0);
-  const double aboveFloor = std::max(0.0, due.cpuMs - floor.cpuMs);
-  std::printf("Above the timer's own floor: %.2f%% of the every-tick loop's.\n",
-              everyTick.cpuMs > floor.cpuMs ? 100.0 * aboveFloor / (everyTick.cpuMs - floor.cpuMs) : 0.0);
-  std::printf("Time spent searching: %.2f%% of the every-tick loop's.\n",
-              everyTick.enumerationMs > 0 ? 100.0 * due.enumerationMs / everyTick.enumerationMs : 0.0);
+  const Figures floor = Run(window, Loop::TimerOnly, seconds);
+  const Figures launcher = Run(window, Loop::SearchWhenDue, seconds);
+  const Figures everyTick = Run(window, Loop::EnumerateEveryTick, seconds);
+  std::printf("No controller attached; %d s per loop, %u ms timer.\n\n", seconds, GamepadTimerPeriod);
+  std::printf("| Loop | ticks | searches | ms per search | ms searching | CPU ms |\n|---|---|---|---|---|---|\n");
+  PrintRow("timer only (the floor)", floor);
+  PrintRow("search when due (the launcher)", launcher);
+  PrintRow("enumerate on every tick", everyTick);
+  std::printf("\nThe launcher's loop: %.2f %% of the every-tick loop's CPU time (target: under 2 %%),\n%.2f %% above"
+              " the timer alone; %.2f %% of its time searching.\n",
+              Percent(launcher.cpuMs, everyTick.cpuMs),
+              Percent(std::max(0.0, launcher.cpuMs - floor.cpuMs), everyTick.cpuMs - floor.cpuMs),
+              Percent(launcher.enumerations.Milliseconds(), everyTick.enumerations.Milliseconds()));
   DestroyWindow(window);
   return 0;
 }

@@ -3,21 +3,22 @@
 #include <commctrl.h>
 
 #include "minimal_dialog.h"
+#include "resource.h"
 
 namespace {
 
 HINSTANCE Instance;
-int SecondDialog;
-DLGPROC SecondDialogProc;
+DLGPROC GamepadDialogProc;
 
-INT_PTR CALLBACK FirstDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
     case IDCANCEL:
       EndDialog(dialog, IDCANCEL);
       break;
-    case IDM_MINIMAL_SECOND_DIALOG:
-      DialogBoxParamW(Instance, MAKEINTRESOURCEW(SecondDialog), dialog, SecondDialogProc, 0);
+    case IDM_GAMEPAD_SETTINGS:
+      if (GamepadDialogProc)
+        DialogBoxParamW(Instance, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), dialog, GamepadDialogProc, 0);
       break;
   }
   return FALSE;
@@ -25,11 +26,11 @@ INT_PTR CALLBACK FirstDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int RunFloorMainDialog(HINSTANCE instance, int secondDialog, DLGPROC secondDialogProc) {
+int RunFloorMainDialog(HINSTANCE instance, DLGPROC gamepadDialogProc) {
   Instance = instance;
-  SecondDialog = secondDialog;
-  SecondDialogProc = secondDialogProc;
+  GamepadDialogProc = gamepadDialogProc;
+  // As the launcher does before its dialog.
   InitCommonControls();
-  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MINIMAL_FIRST), nullptr, FirstDialogProc, 0);
+  DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MINIMAL_FIRST), nullptr, MainDialogProc, 0);
   return 0;
 }

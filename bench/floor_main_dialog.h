@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
-// Shows the main dialog until Cancel; command 40011 opens the second dialog,
-// template `secondDialog` with `secondDialogProc`, owned by it.
-int RunFloorMainDialog(HINSTANCE instance, int secondDialog, DLGPROC secondDialogProc);
+// Shows the main dialog until Close. Given a procedure, the launcher's command
+// IDM_GAMEPAD_SETTINGS opens the template IDD_GAMEPAD_DIALOG with it, owned
+// by the main dialog; without one the command does nothing.
+int RunFloorMainDialog(HINSTANCE instance, DLGPROC gamepadDialogProc);

@@ -1,23 +1,21 @@
 // The floor for opening the gamepad settings dialog: the least a program can
-// do to show that dialog as the launcher must. The main dialog is
-// minimal_dialog.exe's; command 40011 opens the launcher's own template
-// IDD_GAMEPAD_DIALOG (linked from res/gamepad_dialog.rc), fits its client
-// area to the bitmap IDB_GAMEPAD_BACKGROUND and paints it there, sets the
-// title and button texts, places the controls where the launcher places them
-// and fills the same 926 list entries. No controller, no timer, no
-// config.ini, no registry.
+// do to show the launcher's own template IDD_GAMEPAD_DIALOG as the launcher
+// must (fitted to and painted with IDB_GAMEPAD_BACKGROUND, its texts set, its
+// controls placed, the same 926 list entries added). No controller, no timer,
+// no config.ini, no registry.
 #include <windows.h>
 
 #include "floor_main_dialog.h"
 #include "gamepad/actions.h"
 #include "gamepad/gamepad_layout.h"
+#include "platform/unique_handle.h"
 #include "resource.h"
 #include "ui/localised_texts.h"
 
 namespace {
 
 HINSTANCE Instance;
-HBITMAP Background;
+platform::unique_hbitmap Background;  // while the dialog is open
 
 // The texts the launcher sets under an English display language, which is
 // what the benchmarks run with.
@@ -28,10 +26,10 @@ void Place(HWND control, const gamepad_layout::Place& place) {
 }
 
 void OnInitGamepadDialog(HWND dialog) {
-  Background = static_cast<HBITMAP>(
-      LoadImageW(Instance, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  Background.reset(static_cast<HBITMAP>(
+      LoadImageW(Instance, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   BITMAP bitmap{};
-  GetObjectW(Background, sizeof(bitmap), &bitmap);
+  GetObjectW(Background.get(), sizeof(bitmap), &bitmap);
 
   // The client area becomes the bitmap's size; the dialog manager shows the
   // dialog after WM_INITDIALOG.
@@ -74,12 +72,10 @@ void PaintBackground(HWND dialog) {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(dialog, &paint);
   BITMAP bitmap{};
-  if (Background && GetObjectW(Background, sizeof(bitmap), &bitmap) == sizeof(bitmap)) {
-    const HDC memory = CreateCompatibleDC(dc);
-    const HGDIOBJ previous = SelectObject(memory, Background);
-    BitBlt(dc, 0, 0, bitmap.bmWidth, bitmap.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+  if (Background && GetObjectW(Background.get(), sizeof(bitmap), &bitmap) == sizeof(bitmap)) {
+    const platform::unique_hdc memory(CreateCompatibleDC(dc));
+    const platform::scoped_select selected(memory.get(), Background.get());
+    BitBlt(dc, 0, 0, bitmap.bmWidth, bitmap.bmHeight, memory.get(), 0, 0, SRCCOPY);
   }
   EndPaint(dialog, &paint);
 }
@@ -97,8 +93,7 @@ INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
       break;
     case WM_DESTROY:
-      DeleteObject(Background);
-      Background = nullptr;
+      Background.reset();
       break;
   }
   return FALSE;
@@ -108,5 +103,5 @@ INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Instance = instance;
-  return RunFloorMainDialog(instance, IDD_GAMEPAD_DIALOG, GamepadDialogProc);
+  return RunFloorMainDialog(instance, GamepadDialogProc);
 }

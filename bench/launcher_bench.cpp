@@ -1,21 +1,11 @@
-// Start-up, opening the second dialog, idle cost and memory of Launcher.exe
-// beside two floors: gamepad_dialog_floor.exe, the least a program can do to
-// open the launcher's gamepad dialog as the launcher must (template, layout,
-// list entries, background), and minimal_dialog.exe, the least a program can
-// do to show a dialog of the same size, font and picture. Starts the programs
-// as a player would, in turn, drives them with the commands a player gives
-// (40011 opens the second dialog, Cancel and Close end them) and prints
-// markdown tables.
+// Start-up, opening the gamepad dialog, memory and idle CPU time of
+// Launcher.exe, each beside the same figure of its floor: minimal_dialog.exe
+// for the main dialog, gamepad_dialog_floor.exe for the gamepad dialog (both
+// found beside this exe, Launcher.exe in the folder above, as the build puts
+// them). Starts the programs in turn as a player would, gives them the
+// player's commands and prints one markdown table (bench/README.md).
 //
-//   launcher_bench.exe --launcher EXE --gamepad-floor EXE --minimal EXE
-//                      [--runs N] [--idle-seconds S]
-//                      [--controller-launcher EXE --controller-env NAME=VALUE ...]
-//                      [--wineserver-pid PID]
-//
-// A dialog counts as visible when it is IsWindowVisible, neither it nor any
-// of its child windows has an update region left (every WM_PAINT that
-// showing it caused has begun) and its thread has then answered a WM_NULL (so
-// the last WM_PAINT has returned). The same test serves every program.
+//   launcher_bench.exe [runs of each program, default 21 [seconds per idle window, default 60]]
 #include <windows.h>
 
 #include <psapi.h>
@@ -23,25 +13,20 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstddef>
 #include <cstdio>
-#include <cstring>
-#include <cwchar>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "resource.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
 
-constexpr WPARAM OpenSecondDialog = 40011;  // Settings > Gamepad Settings in the launcher
-constexpr int GamepadTypeList = 1024;        // the gamepad dialog's type list, IDC_GAMEPAD_TYPE
-constexpr milliseconds WindowWait{30000};
+constexpr DWORD WaitMilliseconds = 30000;  // for a window or a process, before giving up
 
 double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -49,16 +34,14 @@ double MillisecondsSince(Clock::time_point start) {
 
 // Polls until the condition holds; false when the time is up first.
 template <typename Condition>
-bool PollUntil(Condition condition, milliseconds limit = WindowWait) {
-  const auto deadline = Clock::now() + limit;
+bool PollUntil(Condition condition) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(WaitMilliseconds);
   while (!condition()) {
     if (Clock::now() >= deadline) return false;
     Sleep(1);
   }
   return true;
 }
-
-// --- Windows of the measured process --------------------------------------
 
 // The process's dialog with this owner (none: its main dialog), shown or not.
 // Asks only for windows of the dialog class, to keep each poll cheap.
@@ -71,455 +54,292 @@ HWND FindDialog(DWORD processId, HWND owner) {
   return nullptr;
 }
 
-BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM param) {
-  if (!GetUpdateRect(child, nullptr, FALSE)) return TRUE;
-  *reinterpret_cast<bool*>(param) = false;
-  return FALSE;
+// True once the dialog is shown and every WM_PAINT that showing it caused has
+// begun: neither it nor any of its controls has an update region left. (Wine's
+// server sets the visible style and the update region in one step.)
+bool ShownAndPainted(HWND dialog) {
+  if (!IsWindowVisible(dialog) || GetUpdateRect(dialog, nullptr, FALSE)) return false;
+  for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT))
+    if (GetUpdateRect(control, nullptr, FALSE)) return false;
+  return true;
 }
 
-bool ShownAndPainted(HWND window) {
-  if (!IsWindowVisible(window) || GetUpdateRect(window, nullptr, FALSE)) return false;
-  bool painted = true;
-  EnumChildWindows(window, FindUnpaintedChild, reinterpret_cast<LPARAM>(&painted));
-  return painted;
-}
-
-// Waits until the process shows this dialog (see the top of the file);
-// returns it, or null when it did not appear in time.
-HWND WaitUntilVisible(DWORD processId, HWND owner, milliseconds limit = WindowWait) {
+// Waits until the process shows this dialog and its thread has then answered
+// a WM_NULL, so that the last WM_PAINT has returned: the dialog is visible.
+// Returns it, or null when it did not appear in time. The same test serves
+// every program.
+HWND WaitUntilVisible(DWORD processId, HWND owner) {
   HWND dialog = nullptr;
-  const bool shown = PollUntil(
-      [&] {
+  if (!PollUntil([&] {
         if (!dialog) dialog = FindDialog(processId, owner);
         return dialog && ShownAndPainted(dialog);
-      },
-      limit);
-  if (!shown) return nullptr;
+      }))
+    return nullptr;
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(limit.count()), &ignored);
+  SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, WaitMilliseconds, &ignored);
   return dialog;
 }
 
-// --- The measured process --------------------------------------------------
+enum ProgramIndex { LauncherExe, GamepadFloorExe, MinimalExe, ProgramCount };
 
 struct Program {
-  const wchar_t* label;
-  std::wstring exe;
-  std::vector<std::wstring> environment;  // NAME=VALUE set for this program only
+  const wchar_t* file;    // from launcher_bench.exe's folder
+  bool hasGamepadDialog;  // opened by the command IDM_GAMEPAD_SETTINGS
 };
 
+constexpr Program Programs[ProgramCount] = {
+    {L"..\\Launcher.exe", true},
+    {L"gamepad_dialog_floor.exe", true},
+    {L"minimal_dialog.exe", false},
+};
+
+int Failures = 0;
+
+void Fail(const Program& program, const char* what) {
+  std::fprintf(stderr, "%ls: %s\n", program.file, what);
+  ++Failures;
+}
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+// The program's full path, without "..".
+std::wstring PathOf(const Program& program) {
+  wchar_t self[MAX_PATH] = {};
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  GetFullPathNameW((FolderOf(self) + L"\\" + program.file).c_str(), MAX_PATH, path, nullptr);
+  return path;
+}
+
+// Presses Cancel (Close in a main dialog) and waits until the dialog is gone.
+void Cancel(HWND dialog) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  PollUntil([&] { return !IsWindow(dialog); });
+}
+
+// A program started without arguments from its own folder, as a shortcut
+// would, and ended when this goes: its main dialog closed, else killed.
 struct Started {
+  explicit Started(const Program& program) {
+    const std::wstring path = PathOf(program);
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    start = Clock::now();
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        FolderOf(path).c_str(), &startup, &info)) {
+      std::fprintf(stderr, "cannot start %ls (error %lu)\n", path.c_str(), GetLastError());
+      return;
+    }
+    CloseHandle(info.hThread);
+    process.reset(info.hProcess);
+    id = info.dwProcessId;
+  }
+  ~Started() {
+    if (!process) return;
+    if (mainDialog) Cancel(mainDialog);
+    if (WaitForSingleObject(process.get(), WaitMilliseconds) != WAIT_OBJECT_0) {
+      TerminateProcess(process.get(), 1);
+      WaitForSingleObject(process.get(), INFINITE);
+    }
+  }
+
   platform::unique_handle process;
   DWORD id = 0;
   Clock::time_point start;
+  HWND mainDialog = nullptr;  // once visible
 };
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
-// Starts the program from its own folder, as a shortcut would.
-Started Start(const Program& program) {
-  std::vector<std::pair<std::wstring, std::wstring>> saved;
-  for (const std::wstring& setting : program.environment) {
-    const size_t equals = setting.find(L'=');
-    const std::wstring name = setting.substr(0, equals);
-    wchar_t old[4096] = {};
-    saved.emplace_back(name, GetEnvironmentVariableW(name.c_str(), old, 4096) ? old : L"");
-    SetEnvironmentVariableW(name.c_str(), setting.substr(equals + 1).c_str());
-  }
-  std::wstring commandLine = L"\"" + program.exe + L"\"";
-  const std::wstring folder = FolderOf(program.exe);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  Started started;
-  started.start = Clock::now();
-  if (CreateProcessW(program.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                     &startup, &info)) {
-    CloseHandle(info.hThread);
-    started.process.reset(info.hProcess);
-    started.id = info.dwProcessId;
-  }
-  for (const auto& [name, value] : saved)
-    SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
-  return started;
-}
 
 // Waits until the process shows its main dialog. WaitForInputIdle first
 // blocks, without polling, until the process's thread first looks for input
 // (here: in the dialog's modal loop, just before it shows the dialog), so
 // that polling does not compete with the start-up for the processor.
-HWND WaitForMainDialog(const Started& started) {
-  WaitForInputIdle(started.process.get(), static_cast<DWORD>(WindowWait.count()));
-  return WaitUntilVisible(started.id, nullptr);
+HWND WaitForMainDialog(Started& started) {
+  if (!started.process) return nullptr;
+  WaitForInputIdle(started.process.get(), WaitMilliseconds);
+  return started.mainDialog = WaitUntilVisible(started.id, nullptr);
 }
 
-// Presses Cancel (id 2) in the dialog and waits until it is gone.
-bool Cancel(HWND dialog) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  return PollUntil([&] { return !IsWindow(dialog); });
+// Sends the player's Settings > Gamepad Settings to the main dialog; returns
+// the gamepad dialog once visible, or null.
+HWND OpenGamepadDialog(const Started& started) {
+  PostMessageW(started.mainDialog, WM_COMMAND, MAKEWPARAM(IDM_GAMEPAD_SETTINGS, 0), 0);
+  return WaitUntilVisible(started.id, started.mainDialog);
 }
-
-// Closes the main dialog and waits for the process to end; kills it should
-// it not end.
-void Finish(Started& started, HWND mainDialog) {
-  if (mainDialog) Cancel(mainDialog);
-  if (WaitForSingleObject(started.process.get(), static_cast<DWORD>(WindowWait.count())) != WAIT_OBJECT_0) {
-    TerminateProcess(started.process.get(), 1);
-    WaitForSingleObject(started.process.get(), INFINITE);
-  }
-}
-
-// The leading fields of SYSTEM_PROCESS_INFORMATION as Windows and Wine lay
-// them out; winternl.h calls the times reserved.
-struct ProcessEntryTimes {
-  ULONG nextEntryOffset;
-  ULONG numberOfThreads;
-  LARGE_INTEGER reserved[3];
-  LARGE_INTEGER createTime;
-  LARGE_INTEGER userTime;
-  LARGE_INTEGER kernelTime;
-};
-static_assert(offsetof(SYSTEM_PROCESS_INFORMATION, ImageName) == sizeof(ProcessEntryTimes));
 
 // User and kernel time of another process, in milliseconds. Through the
 // system's process list: Wine 8's GetProcessTimes gives the caller's own
 // times for any process handle, while its process list reads each process's
 // times from /proc.
 double CpuMilliseconds(DWORD processId) {
+  constexpr auto InfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
   std::vector<unsigned char> buffer(256 * 1024);
   ULONG needed = 0;
   NTSTATUS status;
-  while ((status = NtQuerySystemInformation(SystemProcessInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-                                            &needed)) ==
-         static_cast<NTSTATUS>(0xC0000004L))  // STATUS_INFO_LENGTH_MISMATCH
+  while ((status = NtQuerySystemInformation(SystemProcessInformation, buffer.data(),
+                                            static_cast<ULONG>(buffer.size()), &needed)) == InfoLengthMismatch)
     buffer.resize(std::max<size_t>(buffer.size() * 2, needed));
-  if (status < 0) return 0;
-  for (size_t offset = 0;;) {
+  for (size_t offset = 0; status >= 0;) {
     const auto* entry = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + offset);
-    if (HandleToULong(entry->UniqueProcessId) == processId) {
-      ProcessEntryTimes times;
-      std::memcpy(&times, entry, sizeof(times));
-      return static_cast<double>(times.userTime.QuadPart + times.kernelTime.QuadPart) / 10000.0;
-    }
-    if (entry->NextEntryOffset == 0) return 0;
+    if (HandleToULong(entry->UniqueProcessId) == processId)
+      return static_cast<double>(entry->UserTime.QuadPart + entry->KernelTime.QuadPart) / 10000.0;
+    if (entry->NextEntryOffset == 0) break;
     offset += entry->NextEntryOffset;
   }
+  return 0;
 }
 
-// User and system time of a Unix process (the wineserver) from /proc, which
-// Wine reaches through drive Z:.
-double UnixCpuMilliseconds(int unixPid) {
-  if (unixPid <= 0) return 0;
-  const std::wstring path = L"Z:\\proc\\" + std::to_wstring(unixPid) + L"\\stat";
-  platform::unique_file file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return 0;
-  char text[1024] = {};
-  DWORD got = 0;
-  ReadFile(file.get(), text, sizeof(text) - 1, &got, nullptr);
-  // Fields after the command name in parentheses: state is field 3, utime 14, stime 15.
-  const char* rest = std::strrchr(text, ')');
-  if (!rest) return 0;
-  unsigned long long ticks[2] = {};
-  if (std::sscanf(rest + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &ticks[0], &ticks[1]) != 2)
-    return 0;
-  return static_cast<double>(ticks[0] + ticks[1]) * 10.0;  // USER_HZ is 100 on Linux
+using Samples = std::vector<double>;
+
+double Median(Samples samples) {
+  std::sort(samples.begin(), samples.end());
+  const size_t middle = samples.size() / 2;
+  return samples.size() % 2 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2;
 }
 
-struct Memory {
-  double peakWorkingSet = 0;  // MiB
-  double peakPagefile = 0;    // MiB
-};
-
-// Under Wine 8 PeakWorkingSetSize is the process's VmHWM, and
-// PeakPagefileUsage (like PagefileUsage) its RssAnon plus VmSwap at the time
-// of asking, not a peak.
-Memory MemoryOf(HANDLE process) {
+// Peak working set and pagefile usage in MiB. Under Wine 8 PeakWorkingSetSize
+// is the process's VmHWM, and PeakPagefileUsage its RssAnon plus VmSwap at the
+// time of asking, not a peak.
+void RecordMemory(const Started& started, Samples& workingSet, Samples& pagefile) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof(counters);
-  if (!GetProcessMemoryInfo(process, &counters, sizeof(counters))) return {};
-  constexpr double MiB = 1024.0 * 1024.0;
-  return {static_cast<double>(counters.PeakWorkingSetSize) / MiB,
-          static_cast<double>(counters.PeakPagefileUsage) / MiB};
+  GetProcessMemoryInfo(started.process.get(), &counters, sizeof(counters));
+  workingSet.push_back(static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0));
+  pagefile.push_back(static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0));
 }
 
-// --- Measurements ----------------------------------------------------------
-
-struct Samples {
-  std::vector<double> values;
-  void Add(double value) { values.push_back(value); }
-  double Median() const {
-    if (values.empty()) return 0;
-    std::vector<double> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
-    const size_t middle = sorted.size() / 2;
-    return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
-  }
-  double Min() const { return values.empty() ? 0 : *std::min_element(values.begin(), values.end()); }
-  double Max() const { return values.empty() ? 0 : *std::max_element(values.begin(), values.end()); }
+struct Figures {
+  Samples startup;            // process start to main dialog visible, ms
+  Samples firstOpening;       // command to gamepad dialog visible, ms
+  Samples secondOpening;      // the same again in the same process
+  Samples mainWorkingSet;     // PeakWorkingSetSize, MiB, main dialog visible
+  Samples mainPagefile;       // PeakPagefileUsage, MiB, main dialog visible
+  Samples gamepadWorkingSet;  // the same with the gamepad dialog open the first time
+  Samples gamepadPagefile;
+  Samples mainIdleCpu;        // ms of CPU time per minute, main dialog open
+  Samples gamepadIdleCpu;     // the same, gamepad dialog open
 };
 
-struct StartupFigures {
-  Samples startup;           // process start to main dialog visible, ms
-  Samples firstOpening;      // command 40011 to second dialog visible, ms
-  Samples secondOpening;     // the same again in the same process
-  Samples mainWorkingSet;    // PeakWorkingSetSize, MiB, main dialog visible
-  Samples mainPagefile;      // PeakPagefileUsage, MiB, main dialog visible
-  Samples secondWorkingSet;  // the same, second dialog open the first time
-  Samples secondPagefile;
-  int failures = 0;
-};
-
-// One run: start, main dialog visible, second dialog opened and closed twice,
-// main dialog closed.
-void MeasureRun(const Program& program, StartupFigures* figures) {
-  Started started = Start(program);
-  if (!started.process) {
-    std::fprintf(stderr, "cannot start %ls (error %lu)\n", program.exe.c_str(), GetLastError());
-    ++figures->failures;
-    return;
-  }
-  const HWND mainDialog = WaitForMainDialog(started);
-  const double startup = MillisecondsSince(started.start);
-  if (!mainDialog) {
-    std::fprintf(stderr, "%ls: no main dialog\n", program.label);
-    ++figures->failures;
-    Finish(started, nullptr);
-    return;
-  }
-  figures->startup.Add(startup);
-  const Memory mainMemory = MemoryOf(started.process.get());
-  figures->mainWorkingSet.Add(mainMemory.peakWorkingSet);
-  figures->mainPagefile.Add(mainMemory.peakPagefile);
-
-  for (Samples* opening : {&figures->firstOpening, &figures->secondOpening}) {
+// Opens the gamepad dialog twice, timing each opening, and closes it again.
+void MeasureGamepadDialog(const Program& program, const Started& started, Figures& figures) {
+  for (Samples* opening : {&figures.firstOpening, &figures.secondOpening}) {
     const auto commandSent = Clock::now();
-    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(OpenSecondDialog, 0), 0);
-    const HWND second = WaitUntilVisible(started.id, mainDialog, milliseconds(10000));
-    if (!second) {
-      std::fprintf(stderr, "%ls: command 40011 showed no dialog\n", program.label);
-      break;
-    }
-    opening->Add(MillisecondsSince(commandSent));
-    if (opening == &figures->firstOpening) {
-      const Memory secondMemory = MemoryOf(started.process.get());
-      figures->secondWorkingSet.Add(secondMemory.peakWorkingSet);
-      figures->secondPagefile.Add(secondMemory.peakPagefile);
-    }
-    Cancel(second);
+    const HWND dialog = OpenGamepadDialog(started);
+    if (!dialog) return Fail(program, "no gamepad dialog");
+    opening->push_back(MillisecondsSince(commandSent));
+    if (opening == &figures.firstOpening) RecordMemory(started, figures.gamepadWorkingSet, figures.gamepadPagefile);
+    Cancel(dialog);
   }
-  Finish(started, mainDialog);
 }
 
-struct IdleFigures {
-  bool measured = false;
-  double cpuPerMinute = 0;         // ms of the program's CPU time per minute
-  double wineserverPerMinute = 0;  // ms of wineserver's CPU time per minute
-  LRESULT gamepadType = CB_ERR;    // the gamepad dialog's type list at the end: a pad taken up switches it
-};
+// One run: start, main dialog visible, the gamepad dialog (where there is
+// one) opened and closed twice, main dialog closed.
+void MeasureRun(const Program& program, Figures& figures) {
+  Started started(program);
+  if (!WaitForMainDialog(started)) return Fail(program, "no main dialog");
+  figures.startup.push_back(MillisecondsSince(started.start));
+  RecordMemory(started, figures.mainWorkingSet, figures.mainPagefile);
+  if (program.hasGamepadDialog) MeasureGamepadDialog(program, started, figures);
+}
 
-// CPU time over an idle window with the main dialog, or the second dialog
-// too, open; scaled to a minute.
-IdleFigures MeasureIdle(const Program& program, bool secondDialog, int seconds, int wineserverPid) {
-  Started started = Start(program);
-  if (!started.process) return {};
+// The CPU time of a fresh process over an idle window of this many seconds,
+// with its main dialog open or its gamepad dialog too; scaled to a minute.
+void MeasureIdle(const Program& program, bool gamepadDialog, int seconds, Samples& cpuPerMinute) {
+  Started started(program);
   const HWND mainDialog = WaitForMainDialog(started);
-  HWND second = nullptr;
-  if (mainDialog && secondDialog) {
-    PostMessageW(mainDialog, WM_COMMAND, MAKEWPARAM(OpenSecondDialog, 0), 0);
-    second = WaitUntilVisible(started.id, mainDialog, milliseconds(10000));
-  }
-  IdleFigures figures;
-  if (mainDialog && (second || !secondDialog)) {
-    const double cpuBefore = CpuMilliseconds(started.id);
-    const double serverBefore = UnixCpuMilliseconds(wineserverPid);
-    const auto windowStart = Clock::now();
-    Sleep(static_cast<DWORD>(seconds) * 1000);  // the measured idle window
-    const double cpu = CpuMilliseconds(started.id) - cpuBefore;
-    const double server = UnixCpuMilliseconds(wineserverPid) - serverBefore;
-    const double minutes = MillisecondsSince(windowStart) / 60000.0;
-    figures = {true, cpu / minutes, wineserverPid > 0 ? server / minutes : 0, CB_ERR};
-    // Only a dialog with a type list has a type to show.
-    if (second && GetDlgItem(second, GamepadTypeList))
-      figures.gamepadType = SendDlgItemMessageW(second, GamepadTypeList, CB_GETCURSEL, 0, 0);
-  }
-  if (second) Cancel(second);
-  Finish(started, mainDialog);
-  return figures;
-}
-
-// Wine's own background (the desktop, services, device host) over the same
-// window, with neither program running.
-double MeasureWineAlone(int seconds, int wineserverPid) {
-  const double before = UnixCpuMilliseconds(wineserverPid);
+  const HWND dialog = mainDialog && gamepadDialog ? OpenGamepadDialog(started) : mainDialog;
+  if (!dialog) return Fail(program, "no dialog to idle in");
+  const double cpuBefore = CpuMilliseconds(started.id);
   const auto windowStart = Clock::now();
-  Sleep(static_cast<DWORD>(seconds) * 1000);  // the measured idle window
-  return (UnixCpuMilliseconds(wineserverPid) - before) / (MillisecondsSince(windowStart) / 60000.0);
+  Sleep(static_cast<DWORD>(seconds) * 1000);
+  const double cpu = CpuMilliseconds(started.id) - cpuBefore;
+  cpuPerMinute.push_back(cpu / (MillisecondsSince(windowStart) / 60000.0));
+  if (dialog != mainDialog) Cancel(dialog);
 }
 
-// --- Output ----------------------------------------------------------------
-
-std::string Range(const Samples& samples) {
-  if (samples.values.empty()) return "n/a";
-  char text[64];
-  std::snprintf(text, sizeof(text), "%.1f (%.1f-%.1f)", samples.Median(), samples.Min(), samples.Max());
-  return text;
-}
-
-// The launcher's median above the floor's, also as a share of the floor's.
-std::string Difference(const Samples& launcher, const Samples& floor) {
-  if (launcher.values.empty() || floor.values.empty()) return "n/a";
-  char text[48];
-  const double above = launcher.Median() - floor.Median();
-  if (floor.Median() > 0)
-    std::snprintf(text, sizeof(text), "%+.1f (%+.0f %%)", above, 100.0 * above / floor.Median());
-  else
-    std::snprintf(text, sizeof(text), "%+.1f", above);
-  return text;
-}
-
-struct ComparisonRow {
+// Each row of the table: a figure of the launcher and the floor it stands
+// beside.
+struct Row {
   const char* name;
-  Samples StartupFigures::*samples;
+  Samples Figures::*samples;
+  ProgramIndex floor;
 };
 
-struct AllFigures {
-  StartupFigures launcher;
-  StartupFigures gamepadFloor;
-  StartupFigures minimal;
+constexpr Row Rows[] = {
+    {"Start-up: process start to main dialog visible, ms", &Figures::startup, MinimalExe},
+    {"Gamepad dialog: command to dialog visible, first time, ms", &Figures::firstOpening, GamepadFloorExe},
+    {"Gamepad dialog: command to dialog visible, again, ms", &Figures::secondOpening, GamepadFloorExe},
+    {"PeakWorkingSetSize, main dialog visible, MiB", &Figures::mainWorkingSet, MinimalExe},
+    {"PeakWorkingSetSize, gamepad dialog open, MiB", &Figures::gamepadWorkingSet, GamepadFloorExe},
+    {"PeakPagefileUsage, main dialog visible, MiB", &Figures::mainPagefile, MinimalExe},
+    {"PeakPagefileUsage, gamepad dialog open, MiB", &Figures::gamepadPagefile, GamepadFloorExe},
+    {"Idle CPU time, main dialog open, ms per minute", &Figures::mainIdleCpu, MinimalExe},
+    {"Idle CPU time, gamepad dialog open, ms per minute", &Figures::gamepadIdleCpu, GamepadFloorExe},
 };
 
-void PrintComparison(const AllFigures& figures, std::initializer_list<ComparisonRow> rows) {
-  std::printf(
-      "| Measure | Launcher.exe | gamepad_dialog_floor.exe | minimal_dialog.exe | Launcher - gamepad floor |"
-      " Launcher - minimal |\n|---|---|---|---|---|---|\n");
-  for (const ComparisonRow& row : rows) {
-    const Samples& launcher = figures.launcher.*row.samples;
-    const Samples& gamepadFloor = figures.gamepadFloor.*row.samples;
-    const Samples& minimal = figures.minimal.*row.samples;
-    std::printf("| %s | %s | %s | %s | %s | %s |\n", row.name, Range(launcher).c_str(), Range(gamepadFloor).c_str(),
-                Range(minimal).c_str(), Difference(launcher, gamepadFloor).c_str(),
-                Difference(launcher, minimal).c_str());
-  }
-}
-
-std::string Figure(const IdleFigures& figures, bool server) {
-  if (!figures.measured) return "n/a";
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.0f", server ? figures.wineserverPerMinute : figures.cpuPerMinute);
+// The median, and the range where there are several values.
+std::string Describe(const Samples& samples) {
+  if (samples.empty()) return "n/a";
+  const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+  char text[64];
+  if (samples.size() == 1)
+    std::snprintf(text, sizeof(text), "%.1f", *low);
+  else
+    std::snprintf(text, sizeof(text), "%.1f (%.1f-%.1f)", Median(samples), *low, *high);
   return text;
 }
 
-struct Options {
-  Program launcher{L"Launcher.exe", {}, {}};
-  Program gamepadFloor{L"gamepad_dialog_floor.exe", {}, {}};
-  Program minimal{L"minimal_dialog.exe", {}, {}};
-  Program controllerLauncher{L"Launcher.exe with a scripted controller", {}, {}};
-  int runs = 21;
-  int idleSeconds = 60;
-  int wineserverPid = 0;
-};
+// The last two cells of a row: the launcher's median above the floor's, and
+// that as a share of the floor's median ("-" for a floor of 0).
+std::string AboveFloorCells(const Samples& launcher, const Samples& floor) {
+  if (launcher.empty() || floor.empty()) return "n/a | n/a";
+  const double above = Median(launcher) - Median(floor);
+  char text[48];
+  if (Median(floor) > 0)
+    std::snprintf(text, sizeof(text), "%+.1f | %+.0f %%", above, 100.0 * above / Median(floor));
+  else
+    std::snprintf(text, sizeof(text), "%+.1f | -", above);
+  return text;
+}
 
-bool ParseOptions(int argc, wchar_t** argv, Options* options) {
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::wstring name = argv[i];
-    const wchar_t* value = argv[i + 1];
-    if (name == L"--launcher")
-      options->launcher.exe = value;
-    else if (name == L"--gamepad-floor")
-      options->gamepadFloor.exe = value;
-    else if (name == L"--minimal")
-      options->minimal.exe = value;
-    else if (name == L"--controller-launcher")
-      options->controllerLauncher.exe = value;
-    else if (name == L"--controller-env")
-      options->controllerLauncher.environment.push_back(value);
-    else if (name == L"--runs")
-      options->runs = std::max(1, _wtoi(value));
-    else if (name == L"--idle-seconds")
-      options->idleSeconds = std::max(1, _wtoi(value));
-    else if (name == L"--wineserver-pid")
-      options->wineserverPid = _wtoi(value);
-    else
-      return false;
+void PrintTable(const Figures (&figures)[ProgramCount], int runs, int idleSeconds) {
+  std::printf("Medians (min-max) of %d runs of each program in turn, after one unmeasured run of each;\n"
+              "idle CPU time: one %d s window per row in a fresh process, scaled to a minute.\n\n",
+              runs, idleSeconds);
+  std::printf("| Figure | Launcher.exe | floor | floor's figure | Launcher - floor | share of the floor |\n");
+  std::printf("|---|---|---|---|---|---|\n");
+  for (const Row& row : Rows) {
+    const Samples& launcher = figures[LauncherExe].*row.samples;
+    const Samples& floor = figures[row.floor].*row.samples;
+    std::printf("| %s | %s | %ls | %s | %s |\n", row.name, Describe(launcher).c_str(), Programs[row.floor].file,
+                Describe(floor).c_str(), AboveFloorCells(launcher, floor).c_str());
   }
-  return argc % 2 == 1 && !options->launcher.exe.empty() && !options->gamepadFloor.exe.empty() &&
-         !options->minimal.exe.empty();
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  Options options;
-  if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr,
-                 "usage: launcher_bench --launcher EXE --gamepad-floor EXE --minimal EXE\n"
-                 "       [--runs N] [--idle-seconds S]\n"
-                 "       [--controller-launcher EXE --controller-env NAME=VALUE ...] [--wineserver-pid PID]\n");
-    return 2;
-  }
+  const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 21;
+  const int idleSeconds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 60;
 
   // One run of each first, so that none pays for loading Wine's files into
-  // the page cache.
-  AllFigures figures;
-  StartupFigures discarded;
-  const std::pair<const Program*, StartupFigures*> programs[] = {
-      {&options.launcher, &figures.launcher},
-      {&options.gamepadFloor, &figures.gamepadFloor},
-      {&options.minimal, &figures.minimal},
-  };
-  for (const auto& program : programs) MeasureRun(*program.first, &discarded);
-  for (int run = 0; run < options.runs; ++run)
-    for (const auto& [program, samples] : programs) MeasureRun(*program, samples);
+  // the page cache; then the programs in turn, so that a change in the
+  // machine's load falls on all of them alike.
+  Figures figures[ProgramCount];
+  Figures discarded[ProgramCount];
+  for (int index = 0; index < ProgramCount; ++index) MeasureRun(Programs[index], discarded[index]);
+  for (int run = 0; run < runs; ++run)
+    for (int index = 0; index < ProgramCount; ++index) MeasureRun(Programs[index], figures[index]);
 
-  std::printf("Start-up and second dialog: milliseconds, median (min-max) of %d runs each, in turn.\n\n",
-              options.runs);
-  PrintComparison(figures,
-                  {{"process start to main dialog visible", &StartupFigures::startup},
-                   {"command 40011 to second dialog visible, first time", &StartupFigures::firstOpening},
-                   {"command 40011 to second dialog visible, again", &StartupFigures::secondOpening}});
-  std::printf("\nMemory: MiB, median (min-max) of the same runs (GetProcessMemoryInfo).\n\n");
-  PrintComparison(figures,
-                  {{"PeakWorkingSetSize, main dialog visible", &StartupFigures::mainWorkingSet},
-                   {"PeakWorkingSetSize, second dialog open", &StartupFigures::secondWorkingSet},
-                   {"PeakPagefileUsage, main dialog visible", &StartupFigures::mainPagefile},
-                   {"PeakPagefileUsage, second dialog open", &StartupFigures::secondPagefile}});
-  std::fflush(stdout);
+  // Idle windows: the launcher's main dialog and its floor, then its gamepad
+  // dialog and that floor.
+  for (const ProgramIndex index : {LauncherExe, MinimalExe})
+    MeasureIdle(Programs[index], false, idleSeconds, figures[index].mainIdleCpu);
+  for (const ProgramIndex index : {LauncherExe, GamepadFloorExe})
+    MeasureIdle(Programs[index], true, idleSeconds, figures[index].gamepadIdleCpu);
 
-  // Idle windows, each in a fresh process; the floors' rows follow the
-  // launcher's row they are the floors for.
-  const int seconds = options.idleSeconds;
-  const int server = options.wineserverPid;
-  std::printf("\nIdle: CPU milliseconds per minute over %d s windows: the program's from the process list%s.\n\n",
-              seconds, server > 0 ? ", wineserver's from /proc" : "");
-  std::printf("| Open | program | wineserver | gamepad type shown |\n|---|---|---|---|\n");
-  const struct {
-    const char* name;
-    const Program* program;
-    bool secondDialog;
-  } idleRows[] = {
-      {"Launcher.exe: main dialog", &options.launcher, false},
-      {"minimal_dialog.exe: main dialog", &options.minimal, false},
-      {"Launcher.exe: gamepad dialog, no controller", &options.launcher, true},
-      {"gamepad_dialog_floor.exe: gamepad dialog", &options.gamepadFloor, true},
-      {"minimal_dialog.exe: second dialog", &options.minimal, true},
-      {"Launcher.exe: gamepad dialog, scripted controller attached", &options.controllerLauncher, true},
-  };
-  for (const auto& row : idleRows) {
-    const IdleFigures figures =
-        row.program->exe.empty() ? IdleFigures{} : MeasureIdle(*row.program, row.secondDialog, seconds, server);
-    std::printf("| %s | %s | %s | %s |\n", row.name, Figure(figures, false).c_str(),
-                server > 0 ? Figure(figures, true).c_str() : "-",
-                figures.gamepadType >= 0 ? std::to_string(figures.gamepadType + 1).c_str() : "-");
-    std::fflush(stdout);
-  }
-  if (server > 0)
-    std::printf("| nothing (Wine's own background) | - | %.0f | - |\n", MeasureWineAlone(seconds, server));
-
-  const int failures = figures.launcher.failures + figures.gamepadFloor.failures + figures.minimal.failures;
-  if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
-  return failures ? 1 : 0;
+  PrintTable(figures, runs, idleSeconds);
+  if (Failures) std::fprintf(stderr, "%d measurements failed\n", Failures);
+  return Failures ? 1 : 0;
 }

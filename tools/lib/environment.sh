@@ -30,11 +30,12 @@ install_packages() {
   apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
 
-# Builds a CMake preset: "windows" is the shipped 32-bit build.
+# Builds a CMake preset: "windows" is the shipped 32-bit build. Further
+# arguments go to the build (for example --target NAME...).
 build_preset() {
   cd "$REPO_ROOT"
   cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  cmake --build --preset "$@"
 }
 
 # Picks the Wine this machine can run. The shipped exe is 32-bit and runs
