@@ -136,6 +136,7 @@ Figures Run(HWND window, Loop loop, int seconds) {
   Ticks = 0;
   Enumerations = {};
   const double cpuBefore = ProcessCpuMilliseconds();
+  State = GamepadDialogState{};  // as the dialog's opening makes it
   if (loop != Loop::TimerOnly) InitControllerInput(window, State);  // the dialog's opening, with its one search
   SetTimer(window, GamepadTimerId, GamepadTimerPeriod, nullptr);
   SetTimer(window, EndTimer, static_cast<UINT>(seconds) * 1000, nullptr);

@@ -28,8 +28,6 @@ static_assert(std::extent_v<decltype(LocalisedTextSet::GamepadTypeNames)> == Gam
 
 namespace {
 
-constexpr UINT GamepadTimerPeriod = 16;  // milliseconds
-
 // One dialog is open at a time, and this is its state. The procedure hands it
 // to each handler.
 GamepadDialogState GamepadDialog;

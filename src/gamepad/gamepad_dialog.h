@@ -7,6 +7,7 @@
 
 // The dialog's timer: polls the controller and captures pressed inputs.
 inline constexpr UINT_PTR GamepadTimerId = 999;
+inline constexpr UINT GamepadTimerPeriod = 16;  // milliseconds
 
 // Runs the dialog modally, owned by owner. OK saves config.ini; Cancel, Esc
 // and the close box leave it alone.
