@@ -30,10 +30,7 @@ choose_wine
 [ "$WINE_PRESET" = windows ] || build_preset windows --target Launcher >&2
 build_preset "$WINE_PRESET" --target Launcher launcher_bench minimal_dialog gamepad_dialog_floor \
   controller_search_bench >&2
-make_wine_prefix
-keep_user_folders_in_prefix
-windows_without_window_manager
-ensure_display
+prepare_wine_session
 # Wine shows the launcher's English texts under C, and the gamepad floor sets those.
 export LC_ALL=C.UTF-8
 cd "$REPO_ROOT"

@@ -10,10 +10,7 @@ install_packages
 choose_wine
 build_preset windows
 [ "$WINE_PRESET" = windows ] || build_preset "$WINE_PRESET"
-make_wine_prefix
-keep_user_folders_in_prefix
-windows_without_window_manager
-ensure_display
+prepare_wine_session
 # Non-ASCII paths and command lines need a UTF-8 locale under Wine.
 export LC_ALL=C.UTF-8
 

@@ -12,11 +12,8 @@ trap cleanup_environment EXIT
 install_packages
 choose_wine
 build_preset "$WINE_PRESET"
-make_wine_prefix
-keep_user_folders_in_prefix
-windows_without_window_manager
-unset DISPLAY
-ensure_display
+unset DISPLAY  # a server of its own, whatever display the caller has
+prepare_wine_session
 
 build="$REPO_ROOT/build/$WINE_PRESET"
 mkdir -p "$WINEPREFIX/drive_c/Games/VARKOLD" "$WINEPREFIX/drive_c/pictures" "$REPO_ROOT/docs/pictures"

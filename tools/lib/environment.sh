@@ -115,6 +115,16 @@ windows_without_window_manager() {
   wine_server -w
 }
 
+# What the tests, the benchmarks and the screenshots run in: a throwaway
+# prefix with user folders of its own, Wine drawing its own window frames, and
+# a display (Xvfb where there is none).
+prepare_wine_session() {
+  make_wine_prefix
+  keep_user_folders_in_prefix
+  windows_without_window_manager
+  ensure_display
+}
+
 # Wine links the prefix's Documents, Desktop, ... folders to the Unix home
 # (~/Documents, or ~ itself). The game's config.ini goes to Documents, so the
 # throwaway prefix gets real folders of its own instead: nothing a test or the
