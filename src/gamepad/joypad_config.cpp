@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -9,7 +10,7 @@
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/list_selection.h"
-#include "platform/unique_handle.h"
+#include "platform/file_replacement.h"
 
 namespace {
 
@@ -148,49 +149,45 @@ struct StoredJoypad {
   }
 };
 
-// Writes keys one call each, until one fails. A config.ini that does not
-// exist yet is first created as UTF-16LE with a byte-order mark: the profile
-// functions then keep Unicode, where a file of their own making would hold
-// the ANSI code page and turn a Japanese or Cyrillic product name into
-// question marks. An existing file keeps its encoding.
+// Writes keys one call each, until one fails, into a copy of config.ini
+// that takes its place in one step once every key is written: a crash or a
+// power cut during a save leaves the old file or the new one, never a mix.
+// The writes are those an in-place save makes, so the same bytes land.
 class JoypadWriter {
  public:
   explicit JoypadWriter(std::wstring path)
-      : result_{path.empty() ? DWORD{ERROR_PATH_NOT_FOUND} : DWORD{ERROR_SUCCESS}, std::move(path)} {}
+      : path_(std::move(path)), error_(path_.empty() ? DWORD{ERROR_PATH_NOT_FOUND} : DWORD{ERROR_SUCCESS}) {}
 
   void Write(const wchar_t* key, const wchar_t* value) {
-    if (result_.error != ERROR_SUCCESS) return;
-    if (!prepared_) {
-      prepared_ = true;
-      result_.error = CreateUnicodeFile();
-      if (result_.error != ERROR_SUCCESS) return;
-    }
-    if (!WritePrivateProfileStringW(JoypadSection, key, value, result_.path.c_str())) result_.error = LastError();
+    if (error_ != ERROR_SUCCESS || !Prepared()) return;
+    if (!WritePrivateProfileStringW(JoypadSection, key, value, copy_->CopyPath().c_str()))
+      error_ = platform::LastFailure();
   }
-  const JoypadSaveResult& Result() const { return result_; }
+  // Puts the copy in config.ini's place; with nothing written, nothing changes.
+  JoypadSaveResult Finish() {
+    if (error_ == ERROR_SUCCESS && copy_) error_ = copy_->Commit();
+    return {error_, path_};
+  }
 
  private:
-  // A refusal that names no reason still counts as one.
-  static DWORD LastError() {
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : DWORD{ERROR_WRITE_FAULT};
-  }
-  DWORD CreateUnicodeFile() const {
-    // CREATE_NEW: a file that appeared in the meantime is never overwritten.
-    const platform::unique_file file(
-        CreateFileW(result_.path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-      const DWORD error = LastError();
-      return error == ERROR_FILE_EXISTS ? DWORD{ERROR_SUCCESS} : error;
-    }
-    static constexpr BYTE ByteOrderMark[] = {0xFF, 0xFE};
-    DWORD written = 0;
-    if (!WriteFile(file.get(), ByteOrderMark, sizeof(ByteOrderMark), &written, nullptr)) return LastError();
-    return written == sizeof(ByteOrderMark) ? DWORD{ERROR_SUCCESS} : DWORD{ERROR_WRITE_FAULT};
+  // The copy is made at the first write. A config.ini that does not exist
+  // yet starts as UTF-16LE with a byte-order mark: the profile functions then
+  // keep Unicode, where a file of their own making would hold the ANSI code
+  // page and turn a Japanese or Cyrillic product name into question marks.
+  bool Prepared() {
+    if (copy_) return true;
+    static constexpr char ByteOrderMark[] = "\xFF\xFE";
+    copy_.emplace(path_, std::string_view(ByteOrderMark, 2));
+    if ((error_ = copy_->Error()) != ERROR_SUCCESS) return false;
+    // Wine keeps parsed profile files per process, and a copy of an earlier
+    // save had the same name and may have had the same write time.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy_->CopyPath().c_str());
+    return true;
   }
 
-  JoypadSaveResult result_;
-  bool prepared_ = false;
+  std::wstring path_;
+  DWORD error_;
+  std::optional<platform::FileReplacement> copy_;
 };
 
 }  // namespace
@@ -256,5 +253,5 @@ JoypadSaveResult SaveJoypadConfig(HWND dialog, const GamepadDialogState& state) 
     InputNameToConfigValue(text);
     writer.Write(action.actionKey, text);
   }
-  return writer.Result();
+  return writer.Finish();
 }

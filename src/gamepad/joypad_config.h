@@ -28,7 +28,9 @@ struct JoypadSaveResult {
 };
 
 // Writes the product name and type (when a controller is recorded) and each
-// action whose list has a selection, one key at a time, and stops at the
-// first write that fails; every other key, section and line of the file stays
-// as it was. Without a Documents folder nothing is written, and that fails.
+// action whose list has a selection, one key at a time, into a copy of
+// config.ini beside it ("config.ini.new"), which then replaces config.ini in
+// one step; every other key, section and line stays as it was. The first
+// failure stops the save and leaves config.ini as it was. Without a Documents
+// folder nothing is written, and that fails.
 JoypadSaveResult SaveJoypadConfig(HWND dialog, const GamepadDialogState& state);
