@@ -16,7 +16,25 @@ using JoypadConfig = GamepadDialogTest;
 // Type defaults as the game reads them: buttons counted from 0.
 const std::wstring Type0Stored = L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY";
 
-// OK writes each key where it stands and appends the missing ones.
+// config.ini as a save in place leaves it: the JOYPAD lines of afterOk
+// written one profile call each into the file before (a new UTF-16 file when
+// none). Writing a key with the value it holds changes nothing.
+std::string InPlaceSave(const std::string& before, const std::vector<std::wstring>& afterOk) {
+  static const std::wstring file = MakeTempFolder(L"vk-in-place") + L"\\config.ini";
+  WriteFileBytes(file, before.empty() ? "\xFF\xFE" : before);
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
+  bool joypad = false;
+  for (const std::wstring& line : afterOk) {
+    if (line.starts_with(L'[')) joypad = line == L"[JOYPAD]";
+    if (const size_t equals = line.find(L'='); joypad && equals != std::wstring::npos)
+      WritePrivateProfileStringW(L"JOYPAD", line.substr(0, equals).c_str(), line.c_str() + equals + 1, file.c_str());
+  }
+  return ReadFileBytes(file);
+}
+
+// OK writes each key where it stands and appends the missing ones, the bytes
+// a save in place would leave. A copy that a crash left beside config.ini is
+// never read, and the save replaces it.
 TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
   const struct {
     const char* what;
@@ -32,8 +50,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
       {"stored name part of the controller's",
        {L"; the game's", L"[SOUND]", L"Volume=7", L"[JOYPAD]", L"Custom=yes", L"ProductName=Logitech",
         L"ProductType=2", L"A=5", L"B=pov", L"X=-rz", L"Y=31", L"LEFT=0"},
-       L"Logitech Dual Action", 2, L"6 POV -RZ 32 1 X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ",
-       Section({L"Custom=yes", L"ProductName=Logitech Dual Action", L"ProductType=2"},
+       L"ロジクール Logitech Dual Action", 2, L"6 POV -RZ 32 1 X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ",
+       Section({L"Custom=yes", L"ProductName=ロジクール Logitech Dual Action", L"ProductType=2"},
                L"5 POV -RZ 31 0 X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", {L"; the game's", L"[SOUND]", L"Volume=7"})},
       // Letter case counts: the file is another controller's.
       {"stored name not part of the controller's", {L"[JOYPAD]", L"ProductName=generic", L"ProductType=1", L"A=5"},
@@ -63,6 +81,7 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     SetUp();
     ASSERT_TRUE(c.file.empty() || WriteConfig(c.file));
     const std::string before = ReadFileBytes(ConfigPath());
+    if (!c.file.empty()) WriteFileBytes(ConfigPath() + L".new", "[JOYPAD]\r\nA=31\r\n");
     if (c.controller) input.Plug(c.controller);
     Open();
     EXPECT_EQ(TypeShown(), c.type);
@@ -72,16 +91,31 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     if (c.type < 0) ChooseType(-1);
     Press(IDOK);
     EXPECT_EQ(ConfigLines(), c.afterOk);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), InPlaceSave(before, c.afterOk));
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
   }
 }
 
-// OK when config.ini cannot be written: another program holds it without
-// sharing it, a file stands where its folder must be, or Windows cannot say
-// where Documents is (the folder query then hands back a relative path, and no
-// config.ini in the current folder is read or written). One box owned by the
-// dialog says where and why; the dialog stays open with the player's choices
-// and captures again. Cancel then writes nothing; OK once the cause is gone
-// saves and closes.
+// The copy a save writes into, beside config.ini: another program takes it
+// when the save asks list RSTICK_HORZ for its text, after 18 keys are written.
+HANDLE CopyTaken = nullptr;
+WNDPROC ListProcedure = nullptr;
+LRESULT CALLBACK TakeTheCopy(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == CB_GETLBTEXT && !CopyTaken)
+    CopyTaken = CreateFileW((ConfigPath() + L".new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (CopyTaken == INVALID_HANDLE_VALUE) CopyTaken = nullptr;
+  return CallWindowProcW(ListProcedure, list, message, wParam, lParam);
+}
+
+// OK when config.ini cannot be written: another program holds it open, it is
+// read-only, a later key's write is refused, a file stands where its folder
+// must be, or Windows cannot say where Documents is (the folder query then
+// hands back a relative path, and no config.ini in the current folder is read
+// or written). One box owned by the dialog says where and why; config.ini
+// stays as it was, the copy is gone, and the dialog stays open with the
+// player's choices and captures again. Cancel then writes nothing; OK once
+// the cause is gone saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   const std::wstring current = MakeTempFolder(L"vk-current"), planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
@@ -90,12 +124,22 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, documents, &size),
             0);
   GetCurrentDirectoryW(MAX_PATH, folder);
-  for (const std::wstring blocked : {L"held", L"folder", L"no Documents"}) {
+  const struct {
+    std::wstring blocked;
+    DWORD reason;
+  } cases[] = {{L"held", ERROR_ACCESS_DENIED},  // Wine's answer to the rename; Windows' is a sharing violation
+               {L"read-only", ERROR_ACCESS_DENIED},
+               {L"later key", ERROR_SHARING_VIOLATION},
+               {L"folder", ERROR_PATH_NOT_FOUND},
+               {L"no Documents", ERROR_PATH_NOT_FOUND}};
+  for (const auto& [blocked, reason] : cases) {
     SCOPED_TRACE(testing::PrintToString(blocked));
     TearDown();
     SetUp();
     ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad", L"A=5"}));
     const std::string before = ReadFileBytes(ConfigPath());
+    const bool stored = blocked != L"folder" && blocked != L"no Documents";
+    if (blocked == L"read-only") SetFileAttributesW(ConfigPath().c_str(), FILE_ATTRIBUTE_READONLY);
     if (blocked == L"folder") RemoveJoypadFolders(), WriteFileBytes(MakerFolder(), "not a folder");
     if (blocked == L"no Documents") {
       std::filesystem::create_directories(std::filesystem::path(planted).parent_path());
@@ -107,20 +151,27 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     Open();
     Tick();  // the first read: the pad is the recorded one, or brings type 0
     platform::unique_file holder;
-    if (blocked == L"held") holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
+    if (blocked == L"held")
+      holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
     Select(IDC_ACTION_B, L"7");
     const std::wstring set = Shown();
+    const HWND laterList = GetDlgItem(dialog, IDC_ACTION_RSTICK_HORZ);
+    if (blocked == L"later key")
+      ListProcedure = WNDPROC(SetWindowLongPtrW(laterList, GWLP_WNDPROC, LONG_PTR(TakeTheCopy)));
     bool closed = true;
     const std::wstring box = AnswerBox(dialog, [&] { closed = Press(IDOK); });
+    if (blocked == L"later key") SetWindowLongPtrW(laterList, GWLP_WNDPROC, LONG_PTR(ListProcedure));
+    EXPECT_EQ(blocked == L"later key", CloseHandle(std::exchange(CopyTaken, nullptr)) != FALSE);
     RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, documents, size);
     SetCurrentDirectoryW(folder);
-    const DWORD reason = blocked == L"held" ? ERROR_SHARING_VIOLATION : ERROR_PATH_NOT_FOUND;
     const std::wstring where = blocked == L"no Documents" ? L"There is no Documents folder." : ConfigPath();
     EXPECT_EQ(box, L"Gamepad Settings\nThe gamepad settings could not be saved.\n\n" + where + L"\n\n" +
                        ErrorReasonText(reason, SystemErrorText(reason)));
     EXPECT_FALSE(closed);
     EXPECT_EQ(Shown(), set);
-    EXPECT_EQ(set.substr(0, 2), blocked == L"held" ? L"6 " : L"1 ") << "A as stored, else type 0's";
+    EXPECT_EQ(set.substr(0, 2), stored ? L"6 " : L"1 ") << "A as stored, else type 0's";
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new")) << "the copy was left behind";
     Focus(IDC_ACTION_A);
     Tick();
     EXPECT_EQ(Selection(IDC_ACTION_A), L"4") << "no capture after the failed save";
@@ -133,7 +184,8 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     }
     EXPECT_TRUE(Press(IDCANCEL));
     EXPECT_EQ(ReadFileBytes(ConfigPath()), before);
-    EXPECT_EQ(ReadFileBytes(planted), blocked == L"held" ? "" : "[JOYPAD]\r\nA=9\r\n");
+    EXPECT_EQ(ReadFileBytes(planted), blocked == L"no Documents" ? "[JOYPAD]\r\nA=9\r\n" : "");
+    SetFileAttributesW(ConfigPath().c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
