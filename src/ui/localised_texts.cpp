@@ -31,7 +31,7 @@ const LocalisedTextSet LocalisedTexts[LanguageCount] = {
      {L"Tipo de mando -1-", L"Tipo de mando -2-", L"Tipo de mando -3-",
       L"Tipo de mando -4-", L"Tipo de mando -5-", L"Tipo de mando -6-"},
      L"No se han podido guardar los ajustes del mando.",
-     L"No hay ninguna carpeta Documentos.",
+     L"No se encuentra la carpeta Documentos.",
      L"No se ha podido guardar el idioma del juego."},
     {L"Impostazioni del gamepad", L"OK", L"ANNULLA",
      {L"Tipo di gamepad -1-", L"Tipo di gamepad -2-", L"Tipo di gamepad -3-",
