@@ -29,6 +29,7 @@ TEST(CommandLine, SwitchesAreCaseSensitiveSubstringsOfTheArgumentsAndDirectX9Win
       {L"\"C:\\Spiele\\Launcher.exe\"-dx9", DX9, false},
       {L"\"C:\\VARKOLD -dx9\\Launcher.exe", None, false},  // a quote that never closes
       {L"-dx9\\Launcher.exe -mce", None, true},             // in a folder "-dx9" under the current one
+      {L"-dx9/Launcher.exe -dx10", DX10, false},
       // Started with the arguments alone, without the program's path.
       {L"-dx9", DX9, false},
       {L"-mce\t-dx10", DX10, true},
