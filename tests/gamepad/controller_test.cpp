@@ -139,6 +139,23 @@ TEST_F(Controller, CapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   EXPECT_EQ(Selection(IDC_ACTION_A), L"-RZ") << "captured after OK";
 }
 
+// Each product-name fragment, with words before and after it, brings its type
+// and defaults; the first in the table wins, and letter case counts.
+TEST_F(Controller, EachProductNameFragmentBringsItsTypeAndDefaults) {
+  const std::pair<const wchar_t*, int> names[] = {
+      {L"Logitech", 5},  {L"BUFFALO BSGPCP1202 Series", 1}, {L"U912F", 2},     {L"PS101U", 3},
+      {L"USB TWIN PAD", 3}, {L"Generic", 4},                {L"JC-PS", 3},     {L"JC-U1012F", 2},
+      {L"JC-UD12RD", 2}, {L"JC-UB12GN", 2},                 {L"logitech", 0},  {L"Generic Logitech", 5}};
+  for (const auto& [name, type] : names) {
+    TearDown();
+    SetUp();
+    input.Plug(L"My " + std::wstring(name) + L" Pad");
+    Open();
+    Tick();
+    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(TypeDefaults(type), type)) << testing::PrintToString(name);
+  }
+}
+
 // A controller announced after opening is opened on the next tick. The one
 // config.ini recorded keeps what the lists show (the stored values, and B as
 // the player set it before the controller came), and so does one whose name

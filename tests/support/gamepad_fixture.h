@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "gamepad/gamepad_dialog.h"
-#include "gamepad/gamepad_types.h"
 #include "platform/instance_handle.h"
 #include "platform/direct_input.h"
 #include "resource.h"
@@ -68,12 +67,14 @@ inline const std::vector<std::wstring> ActionKeys = {
     L"A", L"B", L"X", L"Y", L"LEFT", L"RIGHT", L"UP", L"DOWN", L"START", L"BACK", L"LT", L"RT", L"LB", L"RB",
     L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
 
-// What the twenty action lists show for a gamepad type's defaults, as Shown() gives them.
+// What the twenty action lists show for each gamepad type's defaults, "A" to
+// "RSTICK_VERT", as Shown() gives them: the game's table, not the program's.
 inline std::wstring TypeDefaults(int type) {
-  std::wstring shown;
-  for (const DefaultInputRow& row : GamepadTypeDefaults)
-    shown += (shown.empty() ? L"" : L" ") + std::wstring(row.inputByType[type]);
-  return shown;
+  static const wchar_t* const defaults[] = {
+      L"1 2 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",   L"3 2 4 1 POV POV POV POV 10 9 5 6 7 8 11 12 X Z Y RZ",
+      L"3 4 1 2 POV POV POV POV 12 11 7 8 5 6 9 10 X Z Y RZ",   L"3 2 4 1 POV POV POV POV 9 10 5 6 7 8 11 12 X Z Y RZ",
+      L"3 2 4 1 POV POV POV POV 9 12 5 6 7 8 10 11 X Z Y RZ",   L"2 3 1 4 -X X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ"};
+  return defaults[type];
 }
 
 // The lines before, "[JOYPAD]", the head lines, then "A=" to "RSTICK_VERT=" with the values.
