@@ -1,9 +1,16 @@
-// The floor for opening the gamepad settings dialog: the least a program can
-// do to show the launcher's own template IDD_GAMEPAD_DIALOG as the launcher
-// must (fitted to and painted with IDB_GAMEPAD_BACKGROUND, its texts set, its
-// controls placed, the same 926 list entries added). No controller, no timer,
-// no config.ini, no registry.
+// The floor for the gamepad settings dialog: the least a program can do to
+// show the launcher's own template IDD_GAMEPAD_DIALOG as the launcher must
+// (fitted to and painted with IDB_GAMEPAD_BACKGROUND, its texts set, its
+// controls placed, the same 926 list entries added), and on OK to save the
+// lists to config.ini in place as the launcher first did: one profile write
+// per action key, then WM_CLOSE posted. No controller, no timer, no registry,
+// nothing read from config.ini.
 #include <windows.h>
+
+#include <shlobj.h>
+
+#include <iterator>
+#include <string>
 
 #include "floor_main_dialog.h"
 #include "gamepad/actions.h"
@@ -68,6 +75,23 @@ void OnInitGamepadDialog(HWND dialog) {
     SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
+// Each action list's selection, stored as the launcher stores it (a button
+// as the game counts it, from 0; any other input by its name), written to
+// Documents\MORVANE\VARKOLD\config.ini with one call per key in the
+// launcher's order: each call rewrites the file in place. No controller, so
+// no product name or type. The lists hold InputNames in order.
+void SaveInPlace(HWND dialog) {
+  wchar_t documents[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return;
+  const std::wstring path = std::wstring(documents) + L"\\MORVANE\\VARKOLD\\config.ini";
+  for (const ActionControl& action : ActionControls) {
+    const LRESULT item = SendDlgItemMessageW(dialog, action.controlId, CB_GETCURSEL, 0, 0);
+    if (item < 0 || item >= std::ssize(InputNames)) continue;
+    const std::wstring value = item < CapturedButtonCount ? std::to_wstring(item) : InputNames[item];
+    WritePrivateProfileStringW(L"JOYPAD", action.actionKey, value.c_str(), path.c_str());
+  }
+}
+
 void PaintBackground(HWND dialog) {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(dialog, &paint);
@@ -90,7 +114,12 @@ INT_PTR CALLBACK GamepadDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
       PaintBackground(dialog);
       break;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+      if (LOWORD(wParam) == IDOK) SaveInPlace(dialog);
+      // Closed a message later, as the launcher closes it.
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) PostMessageW(dialog, WM_CLOSE, 0, 0);
+      break;
+    case WM_CLOSE:
+      EndDialog(dialog, 1);
       break;
     case WM_DESTROY:
       Background.reset();

@@ -1,5 +1,5 @@
-// Start-up, opening the gamepad dialog, memory and idle CPU time of
-// Launcher.exe, each beside the same figure of its floor: minimal_dialog.exe
+// Start-up, opening and saving the gamepad dialog, memory and idle CPU time
+// of Launcher.exe, each beside the same figure of its floor: minimal_dialog.exe
 // for the main dialog, gamepad_dialog_floor.exe for the gamepad dialog (both
 // found beside this exe, Launcher.exe in the folder above, as the build puts
 // them). Starts the programs in turn as a player would, gives them the
@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <psapi.h>
+#include <shlobj.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -16,9 +17,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "gamepad/actions.h"
+#include "gamepad/gamepad_types.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
 
@@ -109,6 +114,93 @@ std::wstring PathOf(const Program& program) {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   GetFullPathNameW((FolderOf(self) + L"\\" + program.file).c_str(), MAX_PATH, path, nullptr);
   return path;
+}
+
+// A key of config.ini and its value.
+struct ConfigKey {
+  const wchar_t* section;
+  const wchar_t* key;
+  const wchar_t* value;
+};
+
+// The game's own settings, which the gamepad dialog must leave as they are.
+constexpr ConfigKey GameSettings[] = {
+    {L"GRAPHICS", L"Width",      L"1280"},
+    {L"GRAPHICS", L"Height",     L"720"},
+    {L"GRAPHICS", L"Fullscreen", L"1"},
+    {L"GRAPHICS", L"DirectX",    L"10"},
+    {L"AUDIO",    L"Master",     L"100"},
+    {L"AUDIO",    L"Music",      L"80"},
+    {L"AUDIO",    L"Effects",    L"90"},
+};
+
+// An entry of the action lists as config.ini stores it: a button as the game
+// counts it, from 0; any other input by its name.
+std::wstring StoredValue(int entry) { return entry < CapturedButtonCount ? std::to_wstring(entry) : InputNames[entry]; }
+
+int EntryOf(const wchar_t* inputName) {
+  return static_cast<int>(std::find(std::begin(InputNames), std::end(InputNames), std::wstring_view(inputName)) -
+                          std::begin(InputNames));
+}
+
+// Each run starts with an action's type 0 default in the file, and the
+// benchmark selects the list entry after it: every one of the twenty keys
+// that OK writes changes, so none of the writes is skipped as needless (Wine
+// leaves the file alone for a value it already holds).
+int StartingEntry(int action) { return EntryOf(GamepadTypeDefaults[action].inputByType[0]); }
+int ChosenEntry(int action) { return StartingEntry(action) + 1; }
+
+// Documents\MORVANE\VARKOLD\config.ini, the folders created; empty when there
+// is no Documents folder.
+std::wstring ConfigPath() {
+  wchar_t documents[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return {};
+  std::wstring path = std::wstring(documents) + L"\\MORVANE";
+  CreateDirectoryW(path.c_str(), nullptr);
+  path += L"\\VARKOLD";
+  CreateDirectoryW(path.c_str(), nullptr);
+  return path + L"\\config.ini";
+}
+
+// Writes the starting config.ini, as the game and the launcher leave it: the
+// game's sections beside [JOYPAD] with type 0 and its defaults, in UTF-16LE
+// with a byte-order mark. False when it cannot be written.
+bool ResetConfig() {
+  std::wstring text = L"\xFEFF";
+  const wchar_t* section = L"";
+  for (const ConfigKey& setting : GameSettings) {
+    if (std::wstring_view(setting.section) != section)
+      text += std::wstring(text.size() > 1 ? L"\r\n[" : L"[") + (section = setting.section) + L"]\r\n";
+    text += std::wstring(setting.key) + L"=" + setting.value + L"\r\n";
+  }
+  text += L"\r\n[JOYPAD]\r\nProductType=0\r\n";
+  for (int action = 0; action < ActionCount; ++action)
+    text += std::wstring(ActionControls[action].actionKey) + L"=" + StoredValue(StartingEntry(action)) + L"\r\n";
+
+  const platform::unique_file file(
+      CreateFileW(ConfigPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), text.data(), size, &written, nullptr) && written == size;
+}
+
+// Whether config.ini holds what OK had to save: each action the entry chosen,
+// the rest as it was.
+bool ConfigSaved() {
+  const std::wstring path = ConfigPath();
+  // Read the file anew, not the profile functions' copy of it.
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+  const auto holds = [&](const wchar_t* section, const wchar_t* key, const std::wstring& expected) {
+    wchar_t value[64] = L"";
+    GetPrivateProfileStringW(section, key, L"", value, std::size(value), path.c_str());
+    return expected == value;
+  };
+  for (const ConfigKey& setting : GameSettings)
+    if (!holds(setting.section, setting.key, setting.value)) return false;
+  if (!holds(L"JOYPAD", L"ProductType", L"0")) return false;
+  for (int action = 0; action < ActionCount; ++action)
+    if (!holds(L"JOYPAD", ActionControls[action].actionKey, StoredValue(ChosenEntry(action)))) return false;
+  return true;
 }
 
 // Presses Cancel (Close in a main dialog) and waits until the dialog is gone.
@@ -213,6 +305,7 @@ struct Figures {
   Samples startup;            // process start to main dialog visible, ms
   Samples firstOpening;       // command to gamepad dialog visible, ms
   Samples secondOpening;      // the same again in the same process
+  Samples save;               // OK posted to gamepad dialog gone, config.ini saved, ms
   Samples mainWorkingSet;     // PeakWorkingSetSize, MiB, main dialog visible
   Samples mainPagefile;       // PeakPagefileUsage, MiB, main dialog visible
   Samples gamepadWorkingSet;  // the same with the gamepad dialog open the first time
@@ -221,21 +314,45 @@ struct Figures {
   Samples gamepadIdleCpu;     // the same, gamepad dialog open
 };
 
-// Opens the gamepad dialog twice, timing each opening, and closes it again.
+// Selects the chosen entry in every action list, as a player's choice leaves
+// it, and presses OK as a click does; times until the dialog is gone (no
+// longer a window). Counts the time only when config.ini then holds the
+// choices, so that a save that failed or wrote nothing cannot look fast.
+void MeasureSave(const Program& program, HWND dialog, Samples& save) {
+  for (int action = 0; action < ActionCount; ++action)
+    SendDlgItemMessageW(dialog, ActionControls[action].controlId, CB_SETCURSEL,
+                        static_cast<WPARAM>(ChosenEntry(action)), 0);
+  const HWND ok = GetDlgItem(dialog, IDOK);
+  // The dialog's thread idle before OK.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, WaitMilliseconds, &ignored);
+  const auto okPosted = Clock::now();
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  if (!PollUntil([&] { return !IsWindow(dialog); })) return Fail(program, "the gamepad dialog stayed open after OK");
+  const double milliseconds = MillisecondsSince(okPosted);
+  if (!ConfigSaved()) return Fail(program, "OK did not save config.ini");
+  save.push_back(milliseconds);
+}
+
+// Opens the gamepad dialog twice, timing each opening; closes it with Cancel
+// the first time and with OK, timed, the second.
 void MeasureGamepadDialog(const Program& program, const Started& started, Figures& figures) {
   for (Samples* opening : {&figures.firstOpening, &figures.secondOpening}) {
     const auto commandSent = Clock::now();
     const HWND dialog = OpenGamepadDialog(started);
     if (!dialog) return Fail(program, "no gamepad dialog");
     opening->push_back(MillisecondsSince(commandSent));
-    if (opening == &figures.firstOpening) RecordMemory(started, figures.gamepadWorkingSet, figures.gamepadPagefile);
+    if (opening == &figures.secondOpening) return MeasureSave(program, dialog, figures.save);
+    RecordMemory(started, figures.gamepadWorkingSet, figures.gamepadPagefile);
     Cancel(dialog);
   }
 }
 
-// One run: start, main dialog visible, the gamepad dialog (where there is
-// one) opened and closed twice, main dialog closed.
+// One run: config.ini as it starts, the program started, main dialog
+// visible, the gamepad dialog (where there is one) opened and closed twice,
+// main dialog closed.
 void MeasureRun(const Program& program, Figures& figures) {
+  if (program.hasGamepadDialog && !ResetConfig()) return Fail(program, "cannot write config.ini");
   Started started(program);
   if (!WaitForMainDialog(started)) return Fail(program, "no main dialog");
   figures.startup.push_back(MillisecondsSince(started.start));
@@ -270,6 +387,7 @@ constexpr Row Rows[] = {
     {"Start-up: process start to main dialog visible, ms", &Figures::startup, MinimalExe},
     {"Gamepad dialog: command to dialog visible, first time, ms", &Figures::firstOpening, GamepadFloorExe},
     {"Gamepad dialog: command to dialog visible, again, ms", &Figures::secondOpening, GamepadFloorExe},
+    {"Gamepad dialog: OK to dialog gone, 20 keys saved, ms", &Figures::save, GamepadFloorExe},
     {"PeakWorkingSetSize, main dialog visible, MiB", &Figures::mainWorkingSet, MinimalExe},
     {"PeakWorkingSetSize, gamepad dialog open, MiB", &Figures::gamepadWorkingSet, GamepadFloorExe},
     {"PeakPagefileUsage, main dialog visible, MiB", &Figures::mainPagefile, MinimalExe},
