@@ -3,6 +3,7 @@
 #include <iostream>
 #include <random>
 
+#include "gamepad/actions.h"
 #include "gamepad_fixture.h"
 
 namespace testing_support {
