@@ -6,7 +6,7 @@ REPO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 PACKAGES=(cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
           googletest wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
-          python3 python3-pil fonts-dejavu-core)
+          python3 python3-pefile python3-pil fonts-dejavu-core)
 # Japanese glyphs for the Japanese dialogs: without any, Wine searches every
 # font for them on each repaint and the launcher hardly responds.
 PACKAGES+=(fonts-vlgothic)
