@@ -1,9 +1,11 @@
-# Shared by the toolchain files: Debian's mingw-w64 cross compilers (posix
-# thread model) for the target named by MINGW_PREFIX.
+# Shared by the toolchain files: Debian's mingw-w64 cross compilers for the
+# target named by MINGW_PREFIX, in the win32 thread model. The program runs on
+# one thread; the posix model's runtime (winpthread, linked in) would import
+# GetTickCount64, which Windows XP lacks, and XP refuses such an exe.
 set(CMAKE_SYSTEM_NAME Windows)
 
-set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
 set(CMAKE_AR           /usr/bin/${MINGW_PREFIX}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB       /usr/bin/${MINGW_PREFIX}-ranlib CACHE FILEPATH "")

@@ -4,9 +4,9 @@
 
 REPO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-PACKAGES=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+PACKAGES=(cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
           googletest wine wine32:i386 wine64 xvfb xdotool x11-apps imagemagick
-          python3 python3-pil fonts-dejavu-core)
+          python3 python3-pefile python3-pil fonts-dejavu-core)
 # Japanese glyphs for the Japanese dialogs: without any, Wine searches every
 # font for them on each repaint and the launcher hardly responds.
 PACKAGES+=(fonts-vlgothic)
@@ -34,7 +34,11 @@ install_packages() {
 # arguments go to the build (for example --target NAME...).
 build_preset() {
   cd "$REPO_ROOT"
-  cmake --preset "$1" >/dev/null
+  # CMake picks the compiler once per build folder: after a change of the
+  # toolchain files, the folder is configured anew.
+  local fresh=
+  [ -z "$(find cmake -name '*.cmake' -newer "build/$1/CMakeCache.txt" 2>/dev/null)" ] || fresh=--fresh
+  cmake --preset "$1" $fresh >/dev/null
   cmake --build --preset "$@"
 }
 
