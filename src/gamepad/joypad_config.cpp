@@ -9,6 +9,7 @@
 #include "gamepad/gamepad_dialog_state.h"
 #include "gamepad/gamepad_types.h"
 #include "gamepad/list_selection.h"
+#include "platform/shell_functions.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -106,7 +107,7 @@ int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]) {
 // then nothing is read or written.
 std::wstring JoypadConfigPath(bool createFolders = false) {
   wchar_t documents[MAX_PATH] = L"";
-  const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const HRESULT found = platform::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   // On failure the buffer may still hold a relative or unexpanded path; a
   // config.ini there would lie wherever the current folder happens to be.
   documents[MAX_PATH - 1] = L'\0';
