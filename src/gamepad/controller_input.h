@@ -9,8 +9,9 @@ struct GamepadDialogState;
 
 // Creates DirectInput and opens the first usable controller, if any, into a
 // state whose controller part is as a new one has it. Returns
-// DirectInput8Create's failure code (then no controller is opened while the
-// dialog lives), else S_OK.
+// DirectInput8Create's failure code, or the loader's where dinput8.dll or the
+// function is missing (then no controller is opened while the dialog lives),
+// else S_OK.
 HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state);
 
 // Opens the first attached game controller that can be created and whose

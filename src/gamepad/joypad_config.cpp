@@ -1,7 +1,5 @@
 #include "gamepad/joypad_config.h"
 
-#include <shlobj.h>
-
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -11,6 +9,8 @@
 #include "gamepad/gamepad_types.h"
 #include "gamepad/list_selection.h"
 #include "platform/file_replacement.h"
+#include "platform/shell_functions.h"
+#include "platform/system_error.h"
 
 namespace {
 
@@ -107,7 +107,7 @@ int InputNameToConfigValue(wchar_t (&text)[ProfileValueCapacity]) {
 // then nothing is read or written.
 std::wstring JoypadConfigPath(bool createFolders = false) {
   wchar_t documents[MAX_PATH] = L"";
-  const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
+  const HRESULT found = platform::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
   // On failure the buffer may still hold a relative or unexpanded path; a
   // config.ini there would lie wherever the current folder happens to be.
   documents[MAX_PATH - 1] = L'\0';
@@ -161,7 +161,7 @@ class JoypadWriter {
   void Write(const wchar_t* key, const wchar_t* value) {
     if (error_ != ERROR_SUCCESS || !Prepared()) return;
     if (!WritePrivateProfileStringW(JoypadSection, key, value, copy_->CopyPath().c_str()))
-      error_ = platform::LastFailure();
+      error_ = LastFailure();
   }
   // Puts the copy in config.ini's place; with nothing written, nothing changes.
   JoypadSaveResult Finish() {

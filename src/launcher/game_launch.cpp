@@ -1,12 +1,12 @@
 #include "launcher/game_launch.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "launcher/launch_error.h"
 #include "platform/module_path.h"
+#include "platform/shell_functions.h"
 #include "platform/unique_handle.h"
 
 namespace {
@@ -44,7 +44,7 @@ void LaunchGame(const wchar_t* executable, const wchar_t* switches) {
   request.lpDirectory = launcherFolder.c_str();
   request.nShow = SW_SHOWNORMAL;
 
-  const BOOL started = ShellExecuteExW(&request);
+  const BOOL started = platform::ShellExecuteExW(&request);
   const DWORD lastError = GetLastError();
   const platform::unique_handle game(request.hProcess);
   if (!started || !ShellStartedFile(request.hInstApp)) {

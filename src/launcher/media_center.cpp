@@ -1,9 +1,10 @@
 #include "launcher/media_center.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <vector>
+
+#include "platform/shell_functions.h"
 
 namespace {
 
@@ -17,5 +18,5 @@ void StartMediaCenter() {
   const DWORD length = ExpandEnvironmentStringsW(MediaCenterShellPath, path.data(), static_cast<DWORD>(path.size()));
   // 0 is a failure; a length past the buffer means nothing usable was written.
   if (length == 0 || length > path.size()) return;
-  ShellExecuteW(nullptr, L"open", path.data(), nullptr, nullptr, SW_SHOWNORMAL);
+  platform::ShellExecuteW(nullptr, L"open", path.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }

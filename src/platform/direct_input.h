@@ -13,5 +13,7 @@
 // out-pointer, aggregating object.
 using DirectInputFactoryFunction = HRESULT(WINAPI*)(HINSTANCE, DWORD, REFIID, void**, IUnknown*);
 
-// DirectInput8Create unless a test has put another factory here.
+// DirectInput8Create of dinput8.dll, loaded on the first call, unless a test
+// has put another factory here. Where dinput8.dll or the function is missing
+// it fails with HRESULT_FROM_WIN32 of the loader's error.
 extern DirectInputFactoryFunction DirectInputFactory;

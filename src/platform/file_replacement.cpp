@@ -2,14 +2,10 @@
 
 #include <utility>
 
+#include "platform/system_error.h"
 #include "platform/unique_handle.h"
 
 namespace platform {
-
-DWORD LastFailure() {
-  const DWORD error = GetLastError();
-  return error != ERROR_SUCCESS ? error : DWORD{ERROR_WRITE_FAULT};
-}
 
 FileReplacement::FileReplacement(std::wstring path, std::string_view newFileBytes)
     : path_(std::move(path)), copy_(path_ + CopySuffix), error_(MakeCopy(newFileBytes)) {}

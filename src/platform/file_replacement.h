@@ -41,8 +41,4 @@ class FileReplacement {
   bool committed_ = false;
 };
 
-// The calling thread's last error; a refusal that names no reason still
-// counts as a failure (ERROR_WRITE_FAULT).
-DWORD LastFailure();
-
 }  // namespace platform

@@ -4,6 +4,11 @@
 
 #include "platform/unique_handle.h"
 
+DWORD LastFailure() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : DWORD{ERROR_GEN_FAILURE};
+}
+
 std::wstring SystemErrorText(DWORD code) {
   platform::unique_hlocal text;
   const DWORD length = FormatMessageW(

@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// The calling thread's last error; a failure that names no reason still
+// counts as one (ERROR_GEN_FAILURE), never as success.
+DWORD LastFailure();
+
 // The system's text for an error code in the user's language, with its own
 // trailing line break; empty when the system has none.
 std::wstring SystemErrorText(DWORD code);

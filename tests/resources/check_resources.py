@@ -14,15 +14,14 @@ SHELL_LANGUAGES = {1024, 1029, 1031, 1033, 1034, 1036, 1038, 1040, 1041, 1045, 1
 BUTTON, STATIC, COMBO_BOX = 0x80, 0x82, 0x85
 # What the launcher may import: what Windows XP SP3 (32-bit) exports, of what it imports, reviewed by hand. Microsoft
 # documents each Win32 function here from Windows 2000 or XP on (InitCommonControls from Vista on, yet its remarks cover
-# the comctl32.dll 5 and 6 that XP ships); XP's msvcrt.dll (7.0) has each C one. C and C++ runtimes are linked in.
+# the comctl32.dll 5 and 6 that XP ships); XP's msvcrt.dll (7.0) has each C one. C and C++ runtimes are linked in;
+# DirectInput and the shell are loaded when first needed, so that start-up costs what a bare dialog does.
 XP_EXPORTS = {
     "advapi32.dll": "RegCloseKey RegCreateKeyExW RegOpenKeyExW RegQueryValueExW RegSetValueExW",
     "comctl32.dll": "InitCommonControls",
-    "dinput8.dll": "DirectInput8Create",
     "gdi32.dll": "BitBlt CreateCompatibleDC DeleteDC DeleteObject GetObjectW SelectObject",
     "kernel32.dll": "CloseHandle CopyFileW CreateDirectoryW CreateFileW CreateMutexW CreateSemaphoreW DeleteCriticalSection DeleteFileW EnterCriticalSection ExpandEnvironmentStringsW FlushFileBuffers FormatMessageW FreeLibrary GetCommandLineW GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetPrivateProfileIntW GetPrivateProfileStringW GetProcAddress GetStartupInfoA GetUserDefaultUILanguage GetVersionExW InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryA LoadLibraryW LocalFree lstrcpynW MoveFileExW MultiByteToWideChar ReleaseSemaphore SetCurrentDirectoryW SetLastError SetUnhandledExceptionFilter Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte WriteFile WritePrivateProfileStringW",
     "msvcrt.dll": "__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr _amsg_exit _cexit _close _errno _initterm _iob _onexit _read abort atoi calloc exit fprintf fputc fputs fputwc free fwprintf fwrite localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale signal strchr strcmp strerror strlen strncmp vfprintf wcscmp wcslen",
-    "shell32.dll": "ShellExecuteExW ShellExecuteW SHGetFolderPathW",
     "user32.dll": "BeginPaint CheckMenuRadioItem DialogBoxParamW EnableWindow EndDialog EndPaint GetClientRect GetDlgItem GetFocus GetMenu GetWindowRect GetWindowTextW KillTimer LoadImageW MessageBoxW PostMessageW RegisterDeviceNotificationW SendDlgItemMessageW SendMessageW SetFocus SetTimer SetWindowPos SetWindowTextW UnregisterDeviceNotification wsprintfW",
 }
 

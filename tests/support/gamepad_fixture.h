@@ -91,7 +91,7 @@ class GamepadDialogTest : public testing::Test {
  protected:
   void SetUp() override {
     input.Reset();
-    DirectInputFactory = &fake_dinput::Create;
+    systemFactory = std::exchange(DirectInputFactory, &fake_dinput::Create);
     InstanceHandle = LauncherResources();
     RemoveJoypadFolders();
   }
@@ -99,7 +99,7 @@ class GamepadDialogTest : public testing::Test {
     Close();
     EXPECT_TRUE(input.live.empty()) << "DirectInput objects left unreleased";
     EXPECT_TRUE(input.unexpected.empty()) << "the launcher called what it should not";
-    DirectInputFactory = &DirectInput8Create;
+    DirectInputFactory = systemFactory;
     RemoveJoypadFolders();
   }
 
@@ -163,6 +163,7 @@ class GamepadDialogTest : public testing::Test {
 
   HWND dialog = nullptr;
   FakeInput& input = fake_dinput::Input;
+  DirectInputFactoryFunction systemFactory = nullptr;  // the program's, put back after each test
 };
 
 }  // namespace testing_support
