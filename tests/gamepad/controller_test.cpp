@@ -8,40 +8,29 @@ namespace {
 
 using Controller = GamepadDialogTest;
 
-constexpr HRESULT InputLost = static_cast<HRESULT>(DIERR_INPUTLOST);
-constexpr HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
-
-std::vector<std::string> Trace(const FakeInput& input) {
-  std::vector<std::string> trace;
-  for (const fake_dinput::Call& call : input.calls) trace.push_back(call.text);
-  return trace;
-}
-
-// Attached game controllers only, the first of them; the fake refuses what
-// DirectInput would (sizes, set-up while acquired, the foreground rule).
+// Attached game controllers only, the first of them.
 TEST_F(Controller, OpensTheFirstAttachedControllerAndReadsItOnlyWhileActive) {
   input.Plug(L"Pad A");
   input.Plug(L"Pad B");
   Open();
-  EXPECT_EQ(Trace(input).at(1), "EnumDevices class=4 flags=1");
+  EXPECT_EQ(input.calls.at(1), "EnumDevices class=4 flags=1");
   EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{L"Pad A"});
   input.calls.clear();
   SendMessageW(dialog, WM_ACTIVATE, WA_INACTIVE, 0);
-  EXPECT_EQ(Trace(input), std::vector<std::string>{"Unacquire[0]"});
-  input.SetForeground(false);  // the player is in another program, which gets the button
+  EXPECT_EQ(input.calls, std::vector<std::string>{"Unacquire[0]"});
+  input.foreground = false;  // the player is in another program, which gets the button
   input.devices[0].state = FakeInput::Held({3});
   Focus(IDC_ACTION_A);
   Tick(3);
   EXPECT_EQ(Selection(IDC_ACTION_A), L"1");
-  input.SetForeground(true);
+  input.foreground = true;
   SendMessageW(dialog, WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1), 0);  // minimised, yet active
   Focus(IDC_ACTION_A);  // activation gave it back to OK
   Tick();
   EXPECT_EQ(Selection(IDC_ACTION_A), L"3") << "not acquired again on activation";
   input.calls.clear();
   Close();
-  EXPECT_EQ(Trace(input).back(), "Release") << "the controller, then DirectInput";
-  EXPECT_EQ(Trace(input).end()[-2], "Release[0]");
+  EXPECT_EQ(std::vector(input.calls.end() - 2, input.calls.end()), (std::vector<std::string>{"Release[0]", "Release"}));
 }
 
 // Each call failing once and for ever, "Logitech" (type 5) holding button 7 and
@@ -64,16 +53,15 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
       {Method::SetProperty, E_FAIL, L"Logitech 7 5 1", L"Logitech 7 5 1"},  // the other axes keep their range
       {Method::GetDeviceInfo, E_FAIL, L"Logitech 7 0 1", L"Logitech 7 0 1"},
       {Method::GetDeviceState, E_FAIL, L"Logitech 7 5 2", L"*"},
-      {Method::GetDeviceState, InputLost, L"Logitech 7 5 2", L"*"},
+      {Method::GetDeviceState, HRESULT(DIERR_INPUTLOST), L"Logitech 7 5 2", L"*"},
       {Method::Acquire, E_FAIL, L"Logitech 7 5 1", L"Logitech POV 0 1"},
-      {Method::Acquire, InputLost, L"Logitech 7 5 1", L"Logitech POV 0 1"},
-      {Method::Acquire, Unplugged, L"Logitech 7 5 1", L"*"},
+      {Method::Acquire, HRESULT(DIERR_INPUTLOST), L"Logitech 7 5 1", L"Logitech POV 0 1"},
+      {Method::Acquire, HRESULT(DIERR_UNPLUGGED), L"Logitech 7 5 1", L"*"},
       {Method::Unacquire, E_FAIL, L"Logitech 7 5 1", L"Logitech 7 5 1"},
   };
   for (const auto& c : cases) {
     for (const int times : {1, -1}) {
-      SCOPED_TRACE(testing::Message() << "method " << int(c.method)
-                                      << (times < 0 ? " failing for ever" : " failing once"));
+      SCOPED_TRACE(testing::Message() << fake_dinput::MethodNames[int(c.method)] << (times < 0 ? " always" : " once"));
       TearDown();
       SetUp();
       ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"B=POV"}));
@@ -92,11 +80,11 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
       const std::vector<std::wstring> open = input.OpenDevices();
       std::wostringstream outcome;
       outcome << (open.empty() ? L"none" : open[0]) << L" " << Selection(IDC_ACTION_B) << L" " << TypeShown() << L" "
-              << input.Count(Method::CreateDevice);
+              << input.counts[Method::CreateDevice];
       const std::wstring expected = times < 0 ? c.forever : c.once;
       EXPECT_TRUE(expected == L"*" || outcome.str() == expected) << testing::PrintToString(outcome.str());
       EXPECT_LE(most, 20u) << "the retry while input is lost must end";
-      EXPECT_LE(input.Count(Method::EnumDevices), 2 + 600 / 100);
+      EXPECT_LE(input.counts[Method::EnumDevices], 2 + 600 / 100);
     }
   }
 }
@@ -134,13 +122,12 @@ TEST_F(Controller, CapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   }
   input.devices[0].state = FakeInput::Held({4});
   Press(IDOK);
-  SetFocus(GetDlgItem(dialog, IDC_ACTION_A));
+  Focus(IDC_ACTION_A);
   Tick(3);
   EXPECT_EQ(Selection(IDC_ACTION_A), L"-RZ") << "captured after OK";
 }
 
-// Each product-name fragment, with words before and after it, brings its type
-// and defaults; the first in the table wins, and letter case counts.
+// Words around each fragment; the first in the table wins, and letter case counts.
 TEST_F(Controller, EachProductNameFragmentBringsItsTypeAndDefaults) {
   const std::pair<const wchar_t*, int> names[] = {
       {L"Logitech", 5},  {L"BUFFALO BSGPCP1202 Series", 1}, {L"U912F", 2},     {L"PS101U", 3},
@@ -156,11 +143,9 @@ TEST_F(Controller, EachProductNameFragmentBringsItsTypeAndDefaults) {
   }
 }
 
-// A controller announced after opening is opened on the next tick. The one
-// config.ini recorded keeps what the lists show (the stored values, and B as
-// the player set it before the controller came), and so does one whose name
-// cannot be read; any other brings its type and defaults, as does a change
-// from one open controller to another.
+// Opened on the next tick. The one config.ini recorded, or one whose name
+// cannot be read, keeps the lists (stored values, B as the player set it);
+// another, or a change of open controller, brings its type's defaults.
 TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypesDefaults) {
   const std::vector<std::wstring> file = {L"[JOYPAD]", L"ProductName=Logitech", L"ProductType=2", L"A=7"};
   const struct {
@@ -187,10 +172,8 @@ TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypes
     Open();
     Tick();
     Select(IDC_ACTION_B, L"5");
-    if (c.atOpening) {
-      input.devices[0].plugged = false;
-      Tick();  // the read fails: released
-    }
+    if (c.atOpening) input.devices[0].plugged = false;
+    Tick();  // the one open since opening: the read fails, released
     const int arriving = input.Plug(c.arriving);
     if (c.nameless) input.Fail(Method::GetDeviceInfo, arriving, E_FAIL, -1);
     AnnounceDevice();

@@ -1,24 +1,18 @@
 #include "fake_direct_input.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
 namespace fake_dinput {
 
-FakeInput Input;
-
 namespace {
-
-const char* const MethodNames[] = {"Create", "EnumDevices", "CreateDevice", "GetCapabilities", "SetDataFormat",
-                                   "SetCooperativeLevel", "EnumObjects", "SetProperty", "GetDeviceInfo",
-                                   "GetDeviceState", "Acquire", "Unacquire", "Release"};
 
 GUID InstanceGuid(int device) { return {0x1A000000u + static_cast<DWORD>(device), 0, 0, {}}; }
 
+// What the launcher has no business calling.
+#define UNEXPECTED(...) HRESULT WINAPI __VA_ARGS__ override { return Input.Unexpected(__func__); }
+
 // The IUnknown both interfaces share: the object lives while referenced.
-// (WINAPI is the COM calling convention, STDMETHODCALLTYPE.)
 template <typename Interface>
 class Object : public Interface {
  public:
@@ -36,7 +30,6 @@ class Object : public Interface {
   }
 
  protected:
-  HRESULT No(const char* name) { return Input.Unexpected(name); }
   const int device_;
   ULONG references_ = 1;
 };
@@ -49,22 +42,21 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return Answer(Method::GetCapabilities, caps->dwSize == sizeof(DIDEVCAPS) ? DI_OK : DIERR_INVALIDPARAM);
   }
   HRESULT WINAPI SetDataFormat(LPCDIDATAFORMAT format) override {
-    const HRESULT result = Answer(Method::SetDataFormat, Acquired() ? DIERR_ACQUIRED : DI_OK,
-                                  "size=" + std::to_string(format->dwDataSize));
+    const HRESULT result = Answer(Method::SetDataFormat, acquired_ ? DIERR_ACQUIRED : DI_OK);
     if (result == DI_OK) dataSize_ = format->dwDataSize;
     return result;
   }
   HRESULT WINAPI SetCooperativeLevel(HWND window, DWORD flags) override {
     // DirectInput wants the application's top-level window.
     const bool topLevel = IsWindow(window) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-    const HRESULT usual = Acquired() ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
-    const HRESULT result = Answer(Method::SetCooperativeLevel, usual, "flags=" + std::to_string(flags));
+    const HRESULT usual = acquired_ ? DIERR_ACQUIRED : topLevel ? DI_OK : E_HANDLE;
+    const HRESULT result = Answer(Method::SetCooperativeLevel, usual);
     if (result == DI_OK) flags_ = flags;
     return result;
   }
   // Six absolute axes: X, Y, Z, RX, RY, RZ.
   HRESULT WINAPI EnumObjects(LPDIENUMDEVICEOBJECTSCALLBACKW callback, LPVOID ref, DWORD flags) override {
-    const HRESULT result = Answer(Method::EnumObjects, DI_OK, "flags=" + std::to_string(flags));
+    const HRESULT result = Answer(Method::EnumObjects, DI_OK);
     for (DWORD axis = 0; result == DI_OK && axis < 6 && (flags & DIDFT_AXIS); ++axis) {
       DIDEVICEOBJECTINSTANCEW object{};
       object.dwSize = sizeof(object);
@@ -74,13 +66,11 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return result;
   }
   HRESULT WINAPI SetProperty(REFGUID property, LPCDIPROPHEADER header) override {
-    const auto* range = reinterpret_cast<const DIPROPRANGE*>(header);
     const bool wellFormed = &property == &DIPROP_RANGE && header->dwHeaderSize == sizeof(DIPROPHEADER) &&
                             header->dwSize == sizeof(DIPROPRANGE);
     const bool axis = header->dwHow == DIPH_BYID && (header->dwObj & DIDFT_ABSAXIS);
     return Answer(Method::SetProperty,
-                  Acquired() ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND,
-                  "range=" + std::to_string(range->lMin) + ".." + std::to_string(range->lMax));
+                  acquired_ ? DIERR_ACQUIRED : !wellFormed ? DIERR_INVALIDPARAM : axis ? DI_OK : DIERR_OBJECTNOTFOUND);
   }
   HRESULT WINAPI GetDeviceInfo(LPDIDEVICEINSTANCEW info) override {
     const HRESULT result = Answer(Method::GetDeviceInfo, info->dwSize == sizeof(*info) ? DI_OK : DIERR_INVALIDPARAM);
@@ -88,69 +78,57 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
     return result;
   }
   HRESULT WINAPI GetDeviceState(DWORD size, LPVOID data) override {
-    const bool lost = Acquired() && !Input.devices[device_].plugged;
-    const HRESULT usual = !Acquired()          ? DIERR_NOTACQUIRED
+    const bool lost = acquired_ && !Input.devices[device_].plugged;
+    const HRESULT usual = !acquired_           ? DIERR_NOTACQUIRED
                           : lost               ? DIERR_INPUTLOST
                           : size != dataSize_  ? DIERR_INVALIDPARAM
                                                : DI_OK;
     acquired_ = acquired_ && !lost;
-    const HRESULT result = Answer(Method::GetDeviceState, usual, "size=" + std::to_string(size));
+    const HRESULT result = Answer(Method::GetDeviceState, usual);
     if (result == DI_OK) std::memcpy(data, &Input.devices[device_].state, sizeof(DIJOYSTATE2));
     return result;
   }
   HRESULT WINAPI Acquire() override {
-    const HRESULT result = Answer(Method::Acquire, !Input.devices[device_].plugged                ? DIERR_UNPLUGGED
-                                                   : dataSize_ == 0                               ? DIERR_INVALIDPARAM
-                                                   : Acquired()                                   ? S_FALSE
-                                                   : (flags_ & DISCL_FOREGROUND) && !Input.foreground
-                                                       ? DIERR_OTHERAPPHASPRIO
-                                                       : DI_OK);
-    if (result == DI_OK) acquired_ = true, acquiredAt_ = Input.backgroundSwitches;
+    const bool background = (flags_ & DISCL_FOREGROUND) && !Input.foreground;
+    const HRESULT result = Answer(Method::Acquire, !Input.devices[device_].plugged ? DIERR_UNPLUGGED
+                                                   : dataSize_ == 0                ? DIERR_INVALIDPARAM
+                                                   : acquired_                     ? S_FALSE
+                                                   : background                    ? DIERR_OTHERAPPHASPRIO
+                                                                                   : DI_OK);
+    acquired_ = acquired_ || result == DI_OK;
     return result;
   }
   HRESULT WINAPI Unacquire() override {
-    const HRESULT result = Answer(Method::Unacquire, Acquired() ? DI_OK : DI_NOEFFECT);
+    const HRESULT result = Answer(Method::Unacquire, acquired_ ? DI_OK : DI_NOEFFECT);
     acquired_ = acquired_ && FAILED(result);
     return result;
   }
 
-  // Nothing the launcher should call.
-  HRESULT WINAPI GetProperty(REFGUID, LPDIPROPHEADER) override { return No(__func__); }
-  HRESULT WINAPI GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No(__func__); }
-  HRESULT WINAPI SetEventNotification(HANDLE) override { return No(__func__); }
-  HRESULT WINAPI GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD) override { return No(__func__); }
-  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No(__func__); }
-  HRESULT WINAPI Initialize(HINSTANCE, DWORD, REFGUID) override { return No(__func__); }
-  HRESULT WINAPI CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN) override { return No(__func__); }
-  HRESULT WINAPI EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD) override { return No(__func__); }
-  HRESULT WINAPI GetEffectInfo(LPDIEFFECTINFOW, REFGUID) override { return No(__func__); }
-  HRESULT WINAPI GetForceFeedbackState(LPDWORD) override { return No(__func__); }
-  HRESULT WINAPI SendForceFeedbackCommand(DWORD) override { return No(__func__); }
-  HRESULT WINAPI EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD) override {
-    return No(__func__);
-  }
-  HRESULT WINAPI Escape(LPDIEFFESCAPE) override { return No(__func__); }
-  HRESULT WINAPI Poll() override { return No(__func__); }
-  HRESULT WINAPI SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD) override { return No(__func__); }
-  HRESULT WINAPI EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD) override {
-    return No(__func__);
-  }
-  HRESULT WINAPI WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD) override { return No(__func__); }
-  HRESULT WINAPI BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No(__func__); }
-  HRESULT WINAPI SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD) override { return No(__func__); }
-  HRESULT WINAPI GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW) override { return No(__func__); }
+  UNEXPECTED(GetProperty(REFGUID, LPDIPROPHEADER))
+  UNEXPECTED(GetDeviceData(DWORD, LPDIDEVICEOBJECTDATA, LPDWORD, DWORD))
+  UNEXPECTED(SetEventNotification(HANDLE))
+  UNEXPECTED(GetObjectInfo(LPDIDEVICEOBJECTINSTANCEW, DWORD, DWORD))
+  UNEXPECTED(RunControlPanel(HWND, DWORD))
+  UNEXPECTED(Initialize(HINSTANCE, DWORD, REFGUID))
+  UNEXPECTED(CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT*, LPUNKNOWN))
+  UNEXPECTED(EnumEffects(LPDIENUMEFFECTSCALLBACKW, LPVOID, DWORD))
+  UNEXPECTED(GetEffectInfo(LPDIEFFECTINFOW, REFGUID))
+  UNEXPECTED(GetForceFeedbackState(LPDWORD))
+  UNEXPECTED(SendForceFeedbackCommand(DWORD))
+  UNEXPECTED(EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD))
+  UNEXPECTED(Escape(LPDIEFFESCAPE))
+  UNEXPECTED(Poll())
+  UNEXPECTED(SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD))
+  UNEXPECTED(EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD))
+  UNEXPECTED(WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD))
+  UNEXPECTED(BuildActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD))
+  UNEXPECTED(SetActionMap(LPDIACTIONFORMATW, LPCWSTR, DWORD))
+  UNEXPECTED(GetImageInfo(LPDIDEVICEIMAGEINFOHEADERW))
 
  private:
-  HRESULT Answer(Method method, HRESULT usual, const std::string& arguments = "") {
-    return Input.Answer(method, device_, usual, arguments);
-  }
-  // Leaving the foreground takes acquisition away from a foreground device.
-  bool Acquired() const {
-    return acquired_ && (!(flags_ & DISCL_FOREGROUND) || acquiredAt_ == Input.backgroundSwitches);
-  }
+  HRESULT Answer(Method method, HRESULT usual) { return Input.Answer(method, device_, usual); }
 
   bool acquired_ = false;
-  int acquiredAt_ = 0;
   DWORD dataSize_ = 0;
   DWORD flags_ = 0;
 };
@@ -180,54 +158,15 @@ class FakeDirectInput final : public Object<IDirectInput8W> {
     return result;
   }
 
-  HRESULT WINAPI GetDeviceStatus(REFGUID) override { return No(__func__); }
-  HRESULT WINAPI RunControlPanel(HWND, DWORD) override { return No(__func__); }
-  HRESULT WINAPI Initialize(HINSTANCE, DWORD) override { return No(__func__); }
-  HRESULT WINAPI FindDevice(REFGUID, LPCWSTR, LPGUID) override { return No(__func__); }
-  HRESULT WINAPI EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID,
-                                        DWORD) override {
-    return No(__func__);
-  }
-  HRESULT WINAPI ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD, LPVOID) override {
-    return No(__func__);
-  }
+  UNEXPECTED(GetDeviceStatus(REFGUID))
+  UNEXPECTED(RunControlPanel(HWND, DWORD))
+  UNEXPECTED(Initialize(HINSTANCE, DWORD))
+  UNEXPECTED(FindDevice(REFGUID, LPCWSTR, LPGUID))
+  UNEXPECTED(EnumDevicesBySemantics(LPCWSTR, LPDIACTIONFORMATW, LPDIENUMDEVICESBYSEMANTICSCBW, LPVOID, DWORD))
+  UNEXPECTED(ConfigureDevices(LPDICONFIGUREDEVICESCALLBACK, LPDICONFIGUREDEVICESPARAMSW, DWORD, LPVOID))
 };
 
 }  // namespace
-
-DIJOYSTATE2 FakeInput::Held(std::initializer_list<int> buttons, DWORD hat) {
-  DIJOYSTATE2 state{};
-  std::fill(std::begin(state.rgdwPOV), std::end(state.rgdwPOV), 0xFFFFFFFF);  // centred
-  state.rgdwPOV[0] = hat;
-  for (const int button : buttons)
-    if (button >= 1 && button <= 128) state.rgbButtons[button - 1] = 0x80;
-  return state;
-}
-
-std::vector<std::wstring> FakeInput::OpenDevices() const {
-  std::vector<std::wstring> names;
-  for (const int device : live)
-    if (device != DirectInputObject) names.push_back(devices[device].productName);
-  return names;
-}
-
-HRESULT FakeInput::Answer(Method method, int device, HRESULT usual, const std::string& arguments) {
-  HRESULT result = usual;
-  if (const auto found = failures.find({method, device}); found != failures.end() && found->second.second != 0) {
-    result = found->second.first;
-    found->second.second -= found->second.second > 0;
-  }
-  std::string text = MethodNames[static_cast<int>(method)];
-  if (device != DirectInputObject) text.append("[").append(std::to_string(device)).append("]");
-  calls.push_back({method, arguments.empty() ? text : text + " " + arguments});
-  return result;
-}
-
-HRESULT FakeInput::Unexpected(const char* name) {
-  unexpected.push_back(name);
-  std::fprintf(stderr, "fake DirectInput: unexpected call of %s\n", name);
-  return E_NOTIMPL;
-}
 
 HRESULT WINAPI Create(HINSTANCE, DWORD version, REFIID iid, void** out, IUnknown* outer) {
   const bool asked = version == 0x0800 && IsEqualGUID(iid, IID_IDirectInput8W) && !outer;
