@@ -12,10 +12,9 @@ DIALOG, MENU, BITMAP, ICON, GROUP_ICON, VERSION, MANIFEST = 5, 4, 2, 3, 14, 16, 
 MAIN_LANGUAGES = {1029, 1031, 1033, 1036, 1040, 1041, 1045, 1049, 3082}
 SHELL_LANGUAGES = {1024, 1029, 1031, 1033, 1034, 1036, 1038, 1040, 1041, 1045, 1049, 1051}
 BUTTON, STATIC, COMBO_BOX = 0x80, 0x82, 0x85
-# What the launcher may import: what Windows XP SP3 (32-bit) exports, of what it imports, reviewed by hand. Microsoft
-# documents each Win32 function here from Windows 2000 or XP on (InitCommonControls from Vista on, yet its remarks cover
-# the comctl32.dll 5 and 6 that XP ships); XP's msvcrt.dll (7.0) has each C one. C and C++ runtimes are linked in;
-# DirectInput and the shell are loaded when first needed, so that start-up costs what a bare dialog does.
+# What the launcher may import, reviewed by hand: what Windows XP SP3 (32-bit) exports of it. Microsoft documents each
+# Win32 function here from 2000 or XP on (InitCommonControls from Vista, yet covering XP's comctl32.dll 5 and 6); XP's
+# msvcrt.dll (7.0) has each C one. Runtimes are linked in; DirectInput and the shell are loaded when first needed.
 XP_EXPORTS = {
     "advapi32.dll": "RegCloseKey RegCreateKeyExW RegOpenKeyExW RegQueryValueExW RegSetValueExW",
     "comctl32.dll": "InitCommonControls",
@@ -29,16 +28,11 @@ XP_EXPORTS = {
 def read_exe(path):
     """({(type, name, language): bytes}, ids as numbers, names as text; {DLL: [function or #ordinal]}; versions)."""
     exe, found = pefile.PE(path), {}
-
-    def walk(directory, key):
-        for entry in directory.entries:
-            here = key + (str(entry.name) if entry.name else entry.id,)
-            if hasattr(entry, "directory"):
-                walk(entry.directory, here)
-            else:
-                found[here] = exe.get_data(entry.data.struct.OffsetToData, entry.data.struct.Size)
-
-    walk(exe.DIRECTORY_ENTRY_RESOURCE, ())
+    for kind in exe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for name in kind.directory.entries:
+            for language in name.directory.entries:
+                key = tuple(str(entry.name) if entry.name else entry.id for entry in (kind, name, language))
+                found[key] = exe.get_data(language.data.struct.OffsetToData, language.data.struct.Size)
     imports = {i.dll.decode().lower(): [f.name.decode() if f.name else f"#{f.ordinal}" for f in i.imports]
                for i in exe.DIRECTORY_ENTRY_IMPORT}
     h = exe.OPTIONAL_HEADER  # the versions of Windows it asks for
@@ -86,8 +80,7 @@ def parse_menu(data, at=4):
     return found, at
 
 
-# Per variant: title | run DirectX 9 (DirectX 10 the same with "10") | Close | the Language and Settings
-# pop-ups | item 40011.
+# Per variant: title | run DirectX 9 (DirectX 10 alike, with "10") | Close | Language and Settings pop-ups | item 40011.
 MAIN_TEXTS = {
     1029: "VARKOLD LAUNCHER|Spustit VARKOLD\nve verzi DirectX9|Zavřít|Jazyk|Nastavení|Nastavení ovladače",
     1031: "VARKOLD STARTPROGRAMM|VARKOLD\nDirectX9 Version starten|Schließen|Sprache|Einstellungen|"
@@ -109,9 +102,8 @@ class Resources(unittest.TestCase):
         inventory = {}
         for kind, name, language in RESOURCES:
             inventory.setdefault((kind, name), set()).add(language)
-        icons = [inventory.pop((ICON, n), {0}) for n in range(1, 49)]  # four for each variant of group 101
-        self.assertEqual(sorted(language for each in icons for language in each),
-                         sorted(list(SHELL_LANGUAGES) * 4))
+        icons = sorted(language for n in range(1, 49) for language in inventory.pop((ICON, n), {0}))
+        self.assertEqual(icons, sorted(list(SHELL_LANGUAGES) * 4), "four icons for each variant of group 101")
         self.assertEqual(inventory, {
             (DIALOG, 102): MAIN_LANGUAGES, (MENU, 108): MAIN_LANGUAGES, (BITMAP, 103): {0}, (DIALOG, 109): {1041},
             (BITMAP, 111): {1041}, (GROUP_ICON, 101): SHELL_LANGUAGES, (VERSION, 1): {0}, (MANIFEST, 1): {1033},
@@ -175,12 +167,11 @@ class Resources(unittest.TestCase):
         fixed = data.index(struct.pack("<I", 0xFEEF04BD))
         self.assertEqual(struct.unpack_from("<12I", data, fixed + 4),
                          (0x10000, 0x10000, 129, 0x10000, 129, 0x17, 0, 4, 1, 0, 0, 0))
-        # One string table, these keys in this order; the legal notice is
-        # product data: there has to be one, whatever it says.
+        # One string table, these keys in this order, each ended by a NUL, between them only the entries' small
+        # headers; the legal notice is product data: there has to be one, whatever it says.
         pairs = ["StringFileInfo", "000004b0", "CompanyName", "MORVANE CO., LTD.", "FileDescription", "Launcher",
                  "FileVersion", "1, 0, 0, 129", "LegalCopyright", "[^\0]+", "ProductName", "VARKOLD",
                  "ProductVersion", "1, 0, 0, 129", "VarFileInfo"]
-        # In this order, each ended by a NUL; between them only the entries' small headers.
         self.assertRegex(data.decode("utf-16-le", "replace"), "\0[\\s\\S]{0,8}?".join(pairs) + "\0")
         self.assertEqual(data[-4:], b"\0\0\xb0\x04", "translation: neutral language, Unicode")
 
