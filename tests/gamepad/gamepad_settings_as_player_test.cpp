@@ -19,13 +19,11 @@ const std::pair<std::wstring, int> States[] = {{L"2 2 0 3 -X X -Y Y 9 8 6 7 4 5 
                                                {L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY", 0},
                                                {L"1 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", 5}};
 
-// Opens it owned and modal; the controller is taken up and button 3 captured
-// on the dialog's own timer; its Japanese name survives in a new file, which
-// is UTF-16. Then, with the game's own sections in the file, each opening
-// shows what the file holds and OK saves the other type: two saves are let
-// finish, for both states' bytes and how long a save takes, and 60 are killed,
-// one in each 60th of 1.3 times that. config.ini is always the one or the
-// other, with at most the unfinished copy beside it.
+// Owned and modal; the controller taken up and button 3 captured on the
+// dialog's own timer; its Japanese name kept in a new, UTF-16 file. Then, with
+// the game's own sections in the file, each opening shows what the file holds
+// and OK saves the other type: two saves let finish give both states' bytes
+// and a save's time, and 60 are killed, one in each 60th of 1.3 times that.
 TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSaves) {
   const std::wstring folder = Install(L"controller"), pad = L"ロジクール Logitech ゲームパッド";  // type 5
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));
