@@ -118,7 +118,8 @@ LRESULT CALLBACK TakeTheCopy(HWND list, UINT message, WPARAM wParam, LPARAM lPar
 // the cause is gone saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  const std::wstring current = MakeTempFolder(L"vk-current"), planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
+  const std::wstring current = MakeTempFolder(L"vk-current");
+  const std::wstring planted = current + L"\\docs\\MORVANE\\VARKOLD\\config.ini";
   wchar_t documents[MAX_PATH] = L"", folder[MAX_PATH] = L"";
   DWORD size = sizeof(documents);
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, documents, &size),

@@ -1,6 +1,5 @@
 // The main dialog and the game's language setting: in-process from the built
-// exe's template with the program's own procedure over the real registry, and
-// the real Launcher.exe as a player uses it.
+// exe's template with the program's own procedure over the real registry.
 #include <optional>
 
 #include "platform/instance_handle.h"
@@ -69,8 +68,11 @@ class LanguageSetting : public testing::Test {
   }
 };
 
-// Else (nothing usable stored) the display language's: CTest runs this under two.
+// Else (nothing usable stored) the display language's: CTest runs this under
+// two. Its primary language counts, any region alike; any other gets English.
 TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
+  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), LanguageSpanish);
+  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)), LanguageEnglish);
   const UINT display = Environment(L"LC_ALL").starts_with(L"de_") ? IDM_LANGUAGE_GERMAN : IDM_LANGUAGE_ENGLISH;
   const std::wstring huge(100000, L'7');
   const struct {
@@ -133,52 +135,6 @@ TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnceOrSaysWhyNot) {
   });
   EXPECT_EQ(Read(HKEY_CURRENT_USER), NoKey);
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE), NoKey);
-}
-
-// The launcher's texts follow the display language's primary language, any
-// region alike; any other language gets English. (German from de-AT, and
-// Japanese: the runs under those display languages.)
-TEST(DisplayLanguage, ChoosesByThePrimaryLanguageElseEnglish) {
-  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), LanguageSpanish);
-  EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)), LanguageEnglish);
-}
-
-using MainDialogAsPlayerUses = InstalledLauncher;
-
-// The run buttons start their build; Close, Esc and the close box start none.
-// Before Windows 6 the DirectX 10 button is grey (Wine reports the Windows
-// version that its settings for the exe name).
-TEST_F(MainDialogAsPlayerUses, EachWayOutStartsWhatThePlayerChose) {
-  constexpr wchar_t Settings[] = L"Software\\Wine\\AppDefaults\\Launcher.exe";
-  const std::wstring folder = Install(L"ways out");
-  const struct {
-    const char* what;
-    void (*act)(HWND dialog);
-    std::vector<std::wstring> started;
-    bool xp = false;
-  } cases[] = {
-      {"DirectX 9 button", [](HWND d) { ClickControl(d, IDC_RUN_DIRECTX9); }, {L"VKDDX9.exe -dx9"}},
-      {"DirectX 10 button", [](HWND d) { ClickControl(d, IDC_RUN_DIRECTX10); }, {L"VKDDX10.exe -dx10"}},
-      {"Close button", [](HWND d) { ClickControl(d, IDCANCEL); }, {}},
-      {"Esc key", [](HWND d) { PressKey(d, VK_ESCAPE); }, {}},
-      {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, {}},
-      {"DirectX 10 button on Windows XP", [](HWND d) { ClickControl(d, IDC_RUN_DIRECTX10), PressKey(d, VK_ESCAPE); },
-       {}, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ClearLog();
-    if (c.xp) RegSetKeyValueW(HKEY_CURRENT_USER, Settings, L"Version", REG_SZ, L"winxp", sizeof(L"winxp"));
-    const HWND dialog = OpenMainDialog(folder);
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, Settings, L"Version");
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_RUN_DIRECTX10)), !c.xp);
-    c.act(dialog);
-    EXPECT_EQ(launcher_.WaitForExit(), 0u);
-    std::vector<std::wstring> started;
-    for (const Started& s : StartedSoFar(c.started.size())) started.push_back(s.fileName + L" " + s.arguments);
-    EXPECT_EQ(started, c.started);
-  }
 }
 
 }  // namespace

@@ -71,9 +71,9 @@ inline const std::vector<std::wstring> ActionKeys = {
 // "RSTICK_VERT", as Shown() gives them: the game's table, not the program's.
 inline std::wstring TypeDefaults(int type) {
   static const wchar_t* const defaults[] = {
-      L"1 2 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",   L"3 2 4 1 POV POV POV POV 10 9 5 6 7 8 11 12 X Z Y RZ",
-      L"3 4 1 2 POV POV POV POV 12 11 7 8 5 6 9 10 X Z Y RZ",   L"3 2 4 1 POV POV POV POV 9 10 5 6 7 8 11 12 X Z Y RZ",
-      L"3 2 4 1 POV POV POV POV 9 12 5 6 7 8 10 11 X Z Y RZ",   L"2 3 1 4 -X X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ"};
+      L"1 2 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY", L"3 2 4 1 POV POV POV POV 10 9 5 6 7 8 11 12 X Z Y RZ",
+      L"3 4 1 2 POV POV POV POV 12 11 7 8 5 6 9 10 X Z Y RZ",  L"3 2 4 1 POV POV POV POV 9 10 5 6 7 8 11 12 X Z Y RZ",
+      L"3 2 4 1 POV POV POV POV 9 12 5 6 7 8 10 11 X Z Y RZ",  L"2 3 1 4 -X X -Y Y 10 9 7 8 5 6 11 12 POV Z POV RZ"};
   return defaults[type];
 }
 

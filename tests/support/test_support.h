@@ -235,15 +235,19 @@ class InstalledLauncher : public testing::Test {
     return folder;
   }
   // Starts the installed launcher; its main dialog, or nullptr with a failure.
-  HWND OpenMainDialog(const std::wstring& folder, const std::wstring& arguments = L"") {
-    launcher_ = StartProgram(folder + L"\\Launcher.exe", arguments);
+  HWND OpenMainDialog(const std::wstring& folder) {
+    launcher_ = StartProgram(folder + L"\\Launcher.exe", L"");
+    return MainDialogOf(launcher_);
+  }
+  // The launcher's main dialog once it takes input, or nullptr with a failure.
+  static HWND MainDialogOf(const RunningProcess& launcher) {
     HWND dialog = nullptr;
     WaitUntil([&] {
-      for (HWND window : ProcessWindows(launcher_.id)) dialog = window;
-      return dialog || launcher_.HasEnded();
+      for (HWND window : ProcessWindows(launcher.id)) dialog = window;
+      return dialog || launcher.HasEnded();
     });
     EXPECT_NE(dialog, nullptr) << "the launcher showed no window";
-    WaitForInputIdle(launcher_.process.get(), 60000);
+    WaitForInputIdle(launcher.process.get(), 60000);
     return dialog;
   }
   // Waits for the launcher to end, pressing Close in whatever window it shows.
