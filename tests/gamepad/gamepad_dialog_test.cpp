@@ -1,5 +1,5 @@
-// The gamepad settings dialog: in-process its layout over bitmap 111, texts,
-// lists, types and closing.
+// The gamepad settings dialog in-process: its layout over bitmap 111, texts,
+// lists and types.
 #include "gamepad_fixture.h"
 
 namespace testing_support {
@@ -57,34 +57,6 @@ TEST_F(GamepadDialog, LaysOutItsControlsShowsItsTextsInTheDisplayLanguageAndAppl
   for (int type = 5; type >= 0; --type) {  // a chosen type's defaults go into all twenty lists
     ChooseType(type);
     EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(TypeDefaults(type), type));
-  }
-}
-
-// Run modally, as the main dialog runs it.
-TEST_F(GamepadDialog, ReturnsOneHoweverClosedAndOnlyOkSaves) {
-  const std::vector<std::wstring> before = {L"[JOYPAD]", L"A=4", L"[OTHER]", L"K=1"};
-  const auto key = [](WPARAM key) {
-    return [key](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 0), PostMessageW(GetFocus(), WM_KEYUP, key, 0); };
-  };
-  const std::pair<std::function<void(HWND)>, bool> cases[] = {
-      {[](HWND d) { SendDlgItemMessageW(d, IDOK, BM_CLICK, 0, 0); }, true},
-      {key(VK_RETURN), true},
-      {[](HWND d) { SendDlgItemMessageW(d, IDCANCEL, BM_CLICK, 0, 0); }, false},
-      {key(VK_ESCAPE), false},
-      {[](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},  // the close box
-  };
-  for (const auto& [close, saves] : cases) {
-    ASSERT_TRUE(WriteConfig(before));
-    EXPECT_EQ(RunModalDialog(LauncherResources(), IDD_GAMEPAD_DIALOG, GamepadDialogProc,
-                             [&](HWND opened) {
-                               dialog = opened;
-                               ChooseType(3);
-                               close(dialog);
-                               HandleUntilClosed();
-                               dialog = nullptr;
-                             }),
-              1);
-    EXPECT_EQ(ConfigLines() != before, saves);  // what a save writes: the config.ini tests
   }
 }
 

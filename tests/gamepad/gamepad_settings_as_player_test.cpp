@@ -20,10 +20,11 @@ const std::pair<std::wstring, int> States[] = {{L"2 2 0 3 -X X -Y Y 9 8 6 7 4 5 
                                                {L"1 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", 5}};
 
 // Owned and modal; the controller taken up and button 3 captured on the
-// dialog's own timer; its Japanese name kept in a new, UTF-16 file. Then, with
-// the game's own sections in the file, each opening shows what the file holds
-// and OK saves the other type: two saves let finish give both states' bytes
-// and a save's time, and 60 are killed, one in each 60th of 1.3 times that.
+// dialog's own timer; Enter saves its Japanese name in a new, UTF-16 file.
+// Then, with the game's own sections in the file, each opening shows what the
+// file holds and OK saves the other type: two saves let finish give both
+// states' bytes and a save's time, and 60 are killed, one in each 60th of 1.3
+// times that. Last, Esc and the close box save nothing.
 TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSaves) {
   const std::wstring folder = Install(L"controller"), pad = L"ロジクール Logitech ゲームパッド";  // type 5
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));
@@ -32,7 +33,8 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
   RemoveJoypadFolders();
   HWND main = nullptr, gamepad = nullptr;
   const auto openGamepadSettings = [&] {
-    main = OpenMainDialog(folder), gamepad = nullptr;
+    launcher_ = StartProgram(folder + L"\\Launcher.exe", L"");
+    main = MainDialogOf(launcher_), gamepad = nullptr;
     PostMessageW(main, WM_COMMAND, IDM_GAMEPAD_SETTINGS, 0);
     WaitUntil([&] {
       for (HWND window : ProcessWindows(launcher_.id)) gamepad = GetWindow(window, GW_OWNER) == main ? window : gamepad;
@@ -47,7 +49,7 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
   ASSERT_TRUE(WaitUntil([&] { return selected(IDC_GAMEPAD_TYPE) == 5; })) << "the controller was not taken up";
   for (WORD key : {VK_TAB, VK_TAB, VK_TAB}) PressKey(gamepad, key);
   EXPECT_TRUE(WaitUntil([&] { return selected(IDC_ACTION_A) == 2; })) << "button 3 did not land in A";
-  ClickControl(gamepad, IDOK);
+  PressKey(gamepad, VK_RETURN);  // OK is the default button
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gamepad) && IsWindowEnabled(main); }));
   EXPECT_EQ(RunToEnd(launcher_), 0u);
   const std::vector<std::wstring> head = {L"ProductName=" + pad, L"ProductType=5"};
@@ -61,7 +63,7 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
   std::string bytes[3] = {ReadFileBytes(ConfigPath())};
   steady_clock::duration saveTime{};
   int from = 0, counts[3] = {};  // as before, as saved, other
-  for (int run = -2; run < Kills; ++run) {
+  for (int run = -2; run < Kills + 2; ++run) {
     ASSERT_TRUE(openGamepadSettings());
     std::vector<LRESULT> shown, expected;  // the action lists, then the type list
     std::wistringstream values(States[from].first);
@@ -74,6 +76,14 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
     const HWND typeList = GetDlgItem(gamepad, IDC_GAMEPAD_TYPE);
     SendMessageW(typeList, CB_SETCURSEL, States[to].second, 0);
     PostMessageW(gamepad, WM_COMMAND, MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(typeList));
+    if (run >= Kills) {  // Esc, then the close box: the choice is not saved
+      if (run == Kills) PressKey(gamepad, VK_ESCAPE);
+      else PostMessageW(gamepad, WM_SYSCOMMAND, SC_CLOSE, 0);
+      EXPECT_TRUE(WaitUntil([&] { return !IsWindow(gamepad); }));
+      EXPECT_EQ(RunToEnd(launcher_), 0u);
+      EXPECT_EQ(ReadFileBytes(ConfigPath()), bytes[from]) << "closed without OK, yet saved";
+      continue;
+    }
     PostMessageW(gamepad, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(gamepad, IDOK)));  // BN_CLICKED
     const auto okPosted = steady_clock::now();
     if (run < 0) {  // the dialog hides once the save is done

@@ -98,13 +98,12 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
 
 // The copy a save writes into, beside config.ini: another program takes it
 // when the save asks list RSTICK_HORZ for its text, after 18 keys are written.
-HANDLE CopyTaken = nullptr;
+platform::unique_file CopyTaken;
 WNDPROC ListProcedure = nullptr;
 LRESULT CALLBACK TakeTheCopy(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == CB_GETLBTEXT && !CopyTaken)
-    CopyTaken = CreateFileW((ConfigPath() + L".new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (CopyTaken == INVALID_HANDLE_VALUE) CopyTaken = nullptr;
+    CopyTaken.reset(CreateFileW((ConfigPath() + L".new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
   return CallWindowProcW(ListProcedure, list, message, wParam, lParam);
 }
 
@@ -163,7 +162,8 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     bool closed = true;
     const std::wstring box = AnswerBox(dialog, [&] { closed = Press(IDOK); });
     if (blocked == L"later key") SetWindowLongPtrW(laterList, GWLP_WNDPROC, LONG_PTR(ListProcedure));
-    EXPECT_EQ(blocked == L"later key", CloseHandle(std::exchange(CopyTaken, nullptr)) != FALSE);
+    EXPECT_EQ(bool(CopyTaken), blocked == L"later key");
+    CopyTaken.reset();
     RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, documents, size);
     SetCurrentDirectoryW(folder);
     const std::wstring where = blocked == L"no Documents" ? L"There is no Documents folder." : ConfigPath();

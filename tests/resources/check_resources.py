@@ -156,9 +156,9 @@ class Resources(unittest.TestCase):
             for index, size in enumerate((256, 48, 32, 16)):
                 entry = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * index)
                 image = RESOURCES[ICON, entry[7], language]
-                self.assertEqual(entry[:6] + (len(image),), (size % 256, size % 256, 0, 0, 1, 32, entry[6]))
-                header = image[:8] if size == 256 else struct.unpack_from("<IiiHH", image)
-                self.assertEqual(header, b"\x89PNG\r\n\x1a\n" if size == 256 else (40, size, 2 * size, 1, 32))
+                header = image[:8] if size == 256 else struct.unpack_from("<IiiHH", image)  # a PNG, else a DIB
+                self.assertEqual((entry[:6], len(image), header), ((size % 256, size % 256, 0, 0, 1, 32), entry[6],
+                                 b"\x89PNG\r\n\x1a\n" if size == 256 else (40, size, 2 * size, 1, 32)))
                 images.add((index, image))
         self.assertEqual(len(images), 4, "the variants differ")
 

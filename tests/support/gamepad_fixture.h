@@ -18,7 +18,6 @@
 namespace testing_support {
 
 // config.ini, spelled out on purpose: it is the contract with the game.
-
 inline std::wstring MakerFolder() {
   wchar_t documents[MAX_PATH] = L"";
   SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
@@ -123,8 +122,7 @@ class GamepadDialogTest : public testing::Test {
     return HandleUntilClosed();
   }
   // Handles what was posted up to the dialog's WM_CLOSE, as its modal loop
-  // does before it ends (a modeless dialog would pass WM_CLOSE and IDCANCEL
-  // back and forth for as long as it lives). Whether there was one.
+  // does (a modeless one would pass WM_CLOSE and IDCANCEL back and forth).
   bool HandleUntilClosed() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
       if (!IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);

@@ -198,7 +198,6 @@ inline HMODULE LauncherResources() {
 
 // The real Launcher.exe in a throwaway folder with stand-ins for the game
 // builds and Media Center's shell, which log how they were started.
-
 struct Started {
   std::wstring fileName, arguments, workingFolder;
   bool operator==(const Started&) const = default;
@@ -233,11 +232,6 @@ class InstalledLauncher : public testing::Test {
     for (const wchar_t* game : {L"\\VKDDX9.exe", L"\\VKDDX10.exe"})
       if (withGames) CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (folder + game).c_str(), FALSE);
     return folder;
-  }
-  // Starts the installed launcher; its main dialog, or nullptr with a failure.
-  HWND OpenMainDialog(const std::wstring& folder) {
-    launcher_ = StartProgram(folder + L"\\Launcher.exe", L"");
-    return MainDialogOf(launcher_);
   }
   // The launcher's main dialog once it takes input, or nullptr with a failure.
   static HWND MainDialogOf(const RunningProcess& launcher) {
@@ -279,7 +273,7 @@ class InstalledLauncher : public testing::Test {
 
   const std::wstring workFolder_ = MakeTempFolder(L"vk-" + std::to_wstring(GetCurrentProcessId()));
   const std::wstring logPath_ = workFolder_ + L"\\started.log", holdPath_ = workFolder_ + L"\\hold";
-  RunningProcess launcher_;  // the one OpenMainDialog started
+  RunningProcess launcher_;  // the one a test started, ended after it
 };
 
 }  // namespace testing_support

@@ -1,6 +1,5 @@
-// GoogleTest's hook for what a platform supplies itself: here its thread
-// start-up signal, which it builds on std::mutex, absent from the C++ runtime
-// of the win32 thread model (GCC 12).
+// GoogleTest's hook for what a platform supplies: its thread start-up signal,
+// built on std::mutex, which GCC 12's win32 thread model lacks.
 #pragma once
 #include <windows.h>
 
