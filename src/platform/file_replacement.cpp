@@ -21,10 +21,10 @@ DWORD FileReplacement::MakeCopy(std::string_view newFileBytes) const {
     if (error != ERROR_FILE_NOT_FOUND) return error;
     const unique_file file(
         CreateFileW(copy_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD size = static_cast<DWORD>(newFileBytes.size());
     DWORD written = 0;
-    if (!file || !WriteFile(file.get(), newFileBytes.data(), static_cast<DWORD>(newFileBytes.size()), &written, nullptr))
-      return LastFailure();
-    return written == newFileBytes.size() ? DWORD{ERROR_SUCCESS} : DWORD{ERROR_WRITE_FAULT};
+    if (!file || !WriteFile(file.get(), newFileBytes.data(), size, &written, nullptr)) return LastFailure();
+    return written == size ? DWORD{ERROR_SUCCESS} : DWORD{ERROR_WRITE_FAULT};
   }
   // Whoever made it read-only wants it kept as it is: Windows would refuse
   // the writes, Wine as root would not.
@@ -37,8 +37,8 @@ DWORD FileReplacement::Commit() {
   {
     // On the disk before it takes the file's place, so that after a power
     // cut the file is never one whose content the disk had not yet written.
-    const unique_file copy(
-        CreateFileW(copy_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const unique_file copy(CreateFileW(copy_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!copy || !FlushFileBuffers(copy.get())) return error_ = LastFailure();
   }
   // One rename, on Windows and under Wine alike. ReplaceFileW is not: Wine's
