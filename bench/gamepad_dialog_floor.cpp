@@ -7,8 +7,6 @@
 // nothing read from config.ini.
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <iterator>
 #include <string>
 
@@ -17,6 +15,7 @@
 #include "gamepad/gamepad_layout.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
+#include "stored_config.h"
 #include "ui/localised_texts.h"
 
 namespace {
@@ -75,20 +74,17 @@ void OnInitGamepadDialog(HWND dialog) {
     SendMessageW(typeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(typeName));
 }
 
-// Each action list's selection, stored as the launcher stores it (a button
-// as the game counts it, from 0; any other input by its name), written to
-// Documents\MORVANE\VARKOLD\config.ini with one call per key in the
-// launcher's order: each call rewrites the file in place. No controller, so
-// no product name or type. The lists hold InputNames in order.
+// Each action list's selection, stored as the launcher stores it, written to
+// config.ini with one call per key in the launcher's order: each call
+// rewrites the file in place. No controller, so no product name or type.
 void SaveInPlace(HWND dialog) {
-  wchar_t documents[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return;
-  const std::wstring path = std::wstring(documents) + L"\\MORVANE\\VARKOLD\\config.ini";
+  const std::wstring folder = ConfigFolder();
+  if (folder.empty()) return;
+  const std::wstring path = folder + L"\\config.ini";
   for (const ActionControl& action : ActionControls) {
     const LRESULT item = SendDlgItemMessageW(dialog, action.controlId, CB_GETCURSEL, 0, 0);
     if (item < 0 || item >= std::ssize(InputNames)) continue;
-    const std::wstring value = item < CapturedButtonCount ? std::to_wstring(item) : InputNames[item];
-    WritePrivateProfileStringW(L"JOYPAD", action.actionKey, value.c_str(), path.c_str());
+    WritePrivateProfileStringW(L"JOYPAD", action.actionKey, StoredValue(static_cast<int>(item)).c_str(), path.c_str());
   }
 }
 

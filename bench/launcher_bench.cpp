@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <psapi.h>
-#include <shlobj.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -26,6 +25,7 @@
 #include "gamepad/gamepad_types.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
+#include "stored_config.h"
 
 namespace {
 
@@ -134,10 +134,6 @@ constexpr ConfigKey GameSettings[] = {
     {L"AUDIO",    L"Effects",    L"90"},
 };
 
-// An entry of the action lists as config.ini stores it: a button as the game
-// counts it, from 0; any other input by its name.
-std::wstring StoredValue(int entry) { return entry < CapturedButtonCount ? std::to_wstring(entry) : InputNames[entry]; }
-
 int EntryOf(const wchar_t* inputName) {
   return static_cast<int>(std::find(std::begin(InputNames), std::end(InputNames), std::wstring_view(inputName)) -
                           std::begin(InputNames));
@@ -150,16 +146,14 @@ int EntryOf(const wchar_t* inputName) {
 int StartingEntry(int action) { return EntryOf(GamepadTypeDefaults[action].inputByType[0]); }
 int ChosenEntry(int action) { return StartingEntry(action) + 1; }
 
-// Documents\MORVANE\VARKOLD\config.ini, the folders created; empty when there
-// is no Documents folder.
+// config.ini's path, its folders created; empty when there is no Documents
+// folder.
 std::wstring ConfigPath() {
-  wchar_t documents[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) return {};
-  std::wstring path = std::wstring(documents) + L"\\MORVANE";
-  CreateDirectoryW(path.c_str(), nullptr);
-  path += L"\\VARKOLD";
-  CreateDirectoryW(path.c_str(), nullptr);
-  return path + L"\\config.ini";
+  const std::wstring folder = ConfigFolder();
+  if (folder.empty()) return {};
+  CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder + L"\\config.ini";
 }
 
 // Writes the starting config.ini, as the game and the launcher leave it: the
