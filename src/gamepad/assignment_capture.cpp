@@ -12,8 +12,9 @@ namespace {
 
 bool ButtonHeld(const DIJOYSTATE2& state, int index) { return (state.rgbButtons[index] & 0x80) != 0; }
 
-// A centred hat reads -1; any other value, 0x0000FFFF included, is held.
-bool HatHeld(const DIJOYSTATE2& state) { return static_cast<LONG>(state.rgdwPOV[0]) >= 0; }
+// A centred hat reads -1, or on some drivers 65,535: only the low word
+// counts. Any other value is a direction, held.
+bool HatHeld(const DIJOYSTATE2& state) { return LOWORD(state.rgdwPOV[0]) != 0xFFFF; }
 
 // The name of the first input held down on the controller: button 1, the
 // hat, then buttons 2 to 32. Axes are never taken. nullptr when none is held.

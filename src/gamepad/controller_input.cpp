@@ -121,6 +121,9 @@ int PollController(HWND dialog, GamepadDialogState& state) {
     return 0;
   }
 
+  // Some drivers update the state only when asked; for the others Poll
+  // does nothing. What it answers changes nothing: the read tells.
+  state.ControllerDevice->Poll();
   DIJOYSTATE2 fresh;
   if (SUCCEEDED(state.ControllerDevice->GetDeviceState(sizeof(fresh), &fresh))) {
     state.ControllerState = fresh;

@@ -21,8 +21,8 @@ HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state);
 // code, or the result of the enumeration when none was opened.
 HRESULT OpenController(HWND dialog, GamepadDialogState& state);
 
-// One timer tick: reads the controller into ControllerState and returns 1, or
-// returns 0. A failed read re-acquires the controller and gives it up when it
+// One timer tick: polls the controller, reads it into ControllerState and
+// returns 1, or returns 0. A failed read re-acquires the controller and gives it up when it
 // is gone; with no controller open a search runs when one is due.
 int PollController(HWND dialog, GamepadDialogState& state);
 

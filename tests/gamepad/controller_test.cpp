@@ -27,6 +27,7 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
       {Method::EnumObjects, E_FAIL, L"Logitech 7 0 1", L"Logitech 7 0 1"},
       {Method::SetProperty, E_FAIL, L"Logitech 7 5 1", L"Logitech 7 5 1"},  // the other axes keep their range
       {Method::GetDeviceInfo, E_FAIL, L"Logitech 7 0 1", L"Logitech 7 0 1"},
+      {Method::Poll, HRESULT(DIERR_INPUTLOST), L"Logitech 7 5 1", L"Logitech 7 5 1"},  // the read tells
       {Method::GetDeviceState, E_FAIL, L"Logitech 7 5 2", L"*"},
       {Method::GetDeviceState, HRESULT(DIERR_INPUTLOST), L"Logitech 7 5 2", L"*"},
       {Method::Acquire, E_FAIL, L"Logitech 7 5 1", L"Logitech POV 0 1"},
@@ -66,7 +67,9 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
 
 // Attached game controllers only, the first of them, read only while the
 // dialog is active. Button 1, then the hat, then buttons 2 to 32 go into the
-// focused action list; axes, later buttons and hats never.
+// focused action list; axes, later buttons and hats never. A hat whose low
+// word is 0xFFFF is centred, as some drivers report it; a device that must be
+// polled is polled before each read.
 TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   DIJOYSTATE2 axes = FakeInput::Held({}), beyond = FakeInput::Held({33, 128});
   axes.lX = axes.lY = axes.lZ = axes.lRz = 1000;
@@ -78,7 +81,8 @@ TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTh
   } cases[] = {
       {FakeInput::Held({3}), IDC_ACTION_B, L"3"},           {FakeInput::Held({7, 3}), IDC_ACTION_B, L"3"},
       {FakeInput::Held({32}), IDC_ACTION_RSTICK_VERT, L"32"}, {FakeInput::Held({1}, 9000), IDC_ACTION_A, L"1"},
-      {FakeInput::Held({5}, 0), IDC_ACTION_LEFT, L"POV"},   {FakeInput::Held({}, 0xFFFF), IDC_ACTION_DOWN, L"POV"},
+      {FakeInput::Held({5}, 0), IDC_ACTION_LEFT, L"POV"},   {FakeInput::Held({}, 9000), IDC_ACTION_RIGHT, L"POV"},
+      {FakeInput::Held({3}, 0xFFFF), IDC_ACTION_DOWN, L"3"}, {FakeInput::Held({}, 0xFFFF), IDC_ACTION_UP, nullptr},
       {axes, IDC_ACTION_LT, nullptr},                       {beyond, IDC_ACTION_RB, nullptr},
       {FakeInput::Held({3}, 0), IDC_GAMEPAD_TYPE, nullptr}, {FakeInput::Held({3}, 0), IDOK, nullptr},
   };
@@ -113,11 +117,16 @@ TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTh
     EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(expected, 0)) << c.focus;
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.focus));
   }
+  input.devices[0].polled = true;
+  input.devices[0].state = FakeInput::Held({6});
+  Focus(IDC_ACTION_A);
+  Tick();
+  EXPECT_EQ(Selection(IDC_ACTION_A), L"6") << "not polled before the read";
   input.devices[0].state = FakeInput::Held({4});
   Press(IDOK);
   Focus(IDC_ACTION_A);
   Tick(3);
-  EXPECT_EQ(Selection(IDC_ACTION_A), L"-RZ") << "captured after OK";
+  EXPECT_EQ(Selection(IDC_ACTION_A), L"6") << "captured after OK";
   Close();
   EXPECT_EQ(std::vector(input.calls.end() - 2, input.calls.end()), (std::vector<std::string>{"Release[0]", "Release"}));
 }

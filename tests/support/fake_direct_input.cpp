@@ -85,7 +85,14 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
                                                : DI_OK;
     acquired_ = acquired_ && !lost;
     const HRESULT result = Answer(Method::GetDeviceState, usual);
-    if (result == DI_OK) std::memcpy(data, &Input.devices[device_].state, sizeof(DIJOYSTATE2));
+    const Device& device = Input.devices[device_];
+    if (result == DI_OK) std::memcpy(data, device.polled ? &polledState_ : &device.state, sizeof(DIJOYSTATE2));
+    return result;
+  }
+  HRESULT WINAPI Poll() override {
+    const bool polled = Input.devices[device_].polled;
+    const HRESULT result = Answer(Method::Poll, !acquired_ ? DIERR_NOTACQUIRED : polled ? DI_OK : DI_NOEFFECT);
+    if (result == DI_OK) polledState_ = Input.devices[device_].state;
     return result;
   }
   HRESULT WINAPI Acquire() override {
@@ -117,7 +124,6 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
   UNEXPECTED(SendForceFeedbackCommand(DWORD))
   UNEXPECTED(EnumCreatedEffectObjects(LPDIENUMCREATEDEFFECTOBJECTSCALLBACK, LPVOID, DWORD))
   UNEXPECTED(Escape(LPDIEFFESCAPE))
-  UNEXPECTED(Poll())
   UNEXPECTED(SendDeviceData(DWORD, LPCDIDEVICEOBJECTDATA, LPDWORD, DWORD))
   UNEXPECTED(EnumEffectsInFile(LPCWSTR, LPDIENUMEFFECTSINFILECALLBACK, LPVOID, DWORD))
   UNEXPECTED(WriteEffectToFile(LPCWSTR, DWORD, LPDIFILEEFFECT, DWORD))
@@ -129,6 +135,7 @@ class FakeDevice final : public Object<IDirectInputDevice8W> {
   HRESULT Answer(Method method, HRESULT usual) { return Input.Answer(method, device_, usual); }
 
   bool acquired_ = false;
+  DIJOYSTATE2 polledState_ = FakeInput::Held({});
   DWORD dataSize_ = 0;
   DWORD flags_ = 0;
 };

@@ -21,17 +21,19 @@ namespace fake_dinput {
 
 enum class Method {
   Create, EnumDevices, CreateDevice, GetCapabilities, SetDataFormat, SetCooperativeLevel, EnumObjects,
-  SetProperty, GetDeviceInfo, GetDeviceState, Acquire, Unacquire, Release,
+  SetProperty, GetDeviceInfo, Poll, GetDeviceState, Acquire, Unacquire, Release,
 };
 inline constexpr const char* MethodNames[] = {"Create", "EnumDevices", "CreateDevice", "GetCapabilities",
                                               "SetDataFormat", "SetCooperativeLevel", "EnumObjects", "SetProperty",
-                                              "GetDeviceInfo", "GetDeviceState", "Acquire", "Unacquire", "Release"};
+                                              "GetDeviceInfo", "Poll", "GetDeviceState", "Acquire", "Unacquire",
+                                              "Release"};
 inline constexpr int DirectInputObject = -1;  // the "device" of calls on IDirectInput8W
 
 struct Device {
   std::wstring productName;
   DIJOYSTATE2 state;
   bool plugged = true;
+  bool polled = false;  // its driver updates what a read gives only when polled
 };
 
 struct FakeInput {
