@@ -148,7 +148,7 @@ void ShowSaveFailure(HWND dialog, const JoypadSaveResult& saved) {
   std::wstring what = texts.GamepadNotSaved;
   what += L"\n\n";
   what += saved.path.empty() ? std::wstring(texts.NoDocumentsFolder) : saved.path;
-  ShowFailureBox(dialog, texts.GamepadSettingsTitle, what, saved.error);
+  ShowFailureBox(dialog, texts.GamepadSettingsTitle, what, saved.error, saved.path);
 }
 
 // A save that fails keeps the dialog open with everything the player set, so

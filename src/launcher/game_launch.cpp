@@ -36,7 +36,8 @@ void LaunchGame(const wchar_t* executable, const wchar_t* switches) {
 
   SHELLEXECUTEINFOW request = {};
   request.cbSize = sizeof(request);
-  request.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // The shell shows no box of its own: ours, with its reason, is the only one.
+  request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   request.hwnd = nullptr;
   request.lpVerb = nullptr;
   request.lpFile = executable;
@@ -48,7 +49,7 @@ void LaunchGame(const wchar_t* executable, const wchar_t* switches) {
   const DWORD lastError = GetLastError();
   const platform::unique_handle game(request.hProcess);
   if (!started || !ShellStartedFile(request.hInstApp)) {
-    ShowLaunchError(LaunchErrorCode(lastError, request.hInstApp));
+    ShowLaunchError(LaunchErrorCode(lastError, request.hInstApp), executable);
     return;
   }
   if (game) WaitForSingleObject(game.get(), INFINITE);

@@ -42,7 +42,7 @@ DWORD LaunchErrorCode(DWORD lastError, HINSTANCE hInstApp) {
   return ShellStartedFile(hInstApp) ? ERROR_GEN_FAILURE : static_cast<DWORD>(shellError);
 }
 
-void ShowLaunchError(DWORD code) {
-  const std::wstring text = ErrorReasonText(code, SystemErrorText(code));
+void ShowLaunchError(DWORD code, const wchar_t* executable) {
+  const std::wstring text = ErrorReasonText(code, SystemErrorText(code, executable));
   MessageBoxW(nullptr, text.c_str(), LaunchErrorTitle, MB_OK | MB_ICONERROR | MB_SYSTEMMODAL | MB_TOPMOST);
 }

@@ -85,28 +85,38 @@ TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   }
 }
 
-// A failed start is one box with the system's reason; Media Center follows.
-TEST_F(StartUp, AMissingBuildIsReportedInOneBoxThenMediaCenterFollows) {
-  const RunningProcess launcher = StartProgram(Install(L"no games", false) + L"\\Launcher.exe", L"-dx9 -mce");
-  // Wine's shell shows a box of its own first: dismiss whatever comes before ours.
-  HWND box = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    for (HWND window : ProcessWindows(launcher.id)) {
-      if (WindowText(window) == L"LaunchGame Failed.") box = window;
-      else PostMessageW(window, WM_COMMAND, IDOK, 0);
-    }
-    return box != nullptr;
-  }));
-  // Message boxes keep their text in a static control with id 0xFFFF.
-  EXPECT_EQ(WindowText(GetDlgItem(box, 0xFFFF)), SystemErrorText(ERROR_FILE_NOT_FOUND) + L"\n(Errorcode:0002)");
+// A failed start, of a missing or a damaged build, is one box, the
+// launcher's, with the system's reason, which names the build where it has a
+// place for a name; Media Center follows.
+TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
+  const std::wstring folder = Install(L"no games", false);
+  WriteFileBytes(folder + L"\\VKDDX10.exe", "MZ");
+  const struct {
+    const wchar_t *arguments, *named, *codeLine;
+  } cases[] = {{L"-dx9 -mce", nullptr, L"\n(Errorcode:0002)"}, {L"-dx10 -mce", L"VKDDX10.exe", L"\n(Errorcode:00c1)"}};
+  for (const auto& [arguments, named, codeLine] : cases) {
+    ClearLog();
+    const RunningProcess launcher = StartProgram(folder + L"\\Launcher.exe", arguments);
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(WaitUntil([&] { return !(boxes = ProcessWindows(launcher.id)).empty(); }));
+    ASSERT_EQ(WindowText(boxes[0]), L"LaunchGame Failed.") << "a box before the launcher's";
+    // Message boxes keep their text in a static control with id 0xFFFF.
+    const std::wstring text = WindowText(GetDlgItem(boxes[0], 0xFFFF));
+    EXPECT_EQ(text, named ? text : SystemErrorText(ERROR_FILE_NOT_FOUND) + codeLine);
+    EXPECT_TRUE(text.ends_with(codeLine) && text.find(L'%') == std::wstring::npos) << testing::PrintToString(text);
+    EXPECT_TRUE(!named || text.find(named) != std::wstring::npos) << testing::PrintToString(text);
+    EXPECT_TRUE(StartedSoFar().empty()) << "nothing may start before the box is dismissed";
+    PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
+  }
   // Every failure box's reason: longer codes are neither cut nor lose their
-  // parenthesis; a code the system has no text for still names the code.
+  // parenthesis; a code the system has no text for still names the code; a
+  // failed call that leaves no reason is a failure all the same.
   EXPECT_EQ(ErrorReasonText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
   EXPECT_EQ(ErrorReasonText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
-  EXPECT_TRUE(StartedSoFar().empty()) << "nothing may start before the box is dismissed";
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(launcher.WaitForExit(), 0u);
-  EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
+  SetLastError(ERROR_SUCCESS);
+  EXPECT_EQ(LastFailure(), DWORD{ERROR_GEN_FAILURE});
 }
 
 }  // namespace
