@@ -18,7 +18,9 @@ class FileReplacement {
 
   // Makes the copy: of the file, with its attributes, where it exists; else
   // a new file holding newFileBytes. A copy left by an earlier run is
-  // replaced. A read-only file is not replaced (ERROR_ACCESS_DENIED).
+  // replaced. A read-only file is not replaced (ERROR_ACCESS_DENIED). Where
+  // another program holds the file, the copy and the rename are tried again
+  // for about a second.
   FileReplacement(std::wstring path, std::string_view newFileBytes);
   // Removes the copy unless it took the file's place.
   ~FileReplacement();
