@@ -40,8 +40,7 @@ HWND FocusedActionList(HWND dialog) {
 // loaded (a wireless pad waking, one plugged in a moment later): the lists
 // already hold its assignments, as loading would have left them.
 bool IsLateRecordedController(const GamepadDialogState& state) {
-  return state.RecordedProductName[0] == L'\0' &&
-         IsStoredControllersName(state.ControllerProductName, state.StoredProductName);
+  return state.RecordedProductName[0] == L'\0' && IsStoredControllersName(state);
 }
 
 // The controller is not the one the lists were set for: switch the type list

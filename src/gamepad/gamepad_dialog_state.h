@@ -28,7 +28,10 @@ struct GamepadDialogState {
   wchar_t RecordedProductName[MAX_PATH]{};  // controller they belong to; "" on opening
   int RecordedProductType = 0;              // type index IDC_GAMEPAD_TYPE shows; 0 on opening
   // The "ProductName" config.ini held when the dialog opened ("" when none):
-  // that controller, taken up only later, keeps the loaded assignments.
+  // that controller, taken up only later, keeps the loaded assignments. A
+  // file in the ANSI code page holds a name in another script only as that
+  // code page turned it ("??????" for Japanese).
   wchar_t StoredProductName[MAX_PATH]{};
+  bool StoredInAnsiCodePage = false;
   int CaptureEnabled = 0;  // 1 from the end of opening until OK
 };

@@ -1,6 +1,8 @@
 #include "gamepad/joypad_config.h"
 
+#include <cwchar>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -11,6 +13,7 @@
 #include "platform/file_replacement.h"
 #include "platform/shell_functions.h"
 #include "platform/system_error.h"
+#include "platform/unique_handle.h"
 
 namespace {
 
@@ -147,7 +150,33 @@ struct StoredJoypad {
     text[0] = L'\0';
     if (!path.empty()) GetPrivateProfileStringW(JoypadSection, key, L"", text, ProfileValueCapacity, path.c_str());
   }
+  // Whether the profile functions keep the file's text in the ANSI code page:
+  // they keep Unicode only in a file that starts with a UTF-16 byte-order
+  // mark, as the game's own config.ini does not.
+  bool InAnsiCodePage() const {
+    const platform::unique_file file(CreateFileW(path.c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unsigned char mark[2] = {};
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), mark, sizeof(mark), &read, nullptr) || read < sizeof(mark)) return true;
+    return !((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF));
+  }
 };
+
+// A name as a file in the ANSI code page keeps it: what the profile
+// functions write for it there (each character the code page lacks becomes
+// its default character), read back.
+std::wstring AsAnsiCodePageStoresIt(const wchar_t* name) {
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(bytes > 0 ? bytes : 1, '\0');
+  WideCharToMultiByte(CP_ACP, 0, name, -1, ansi.data(), bytes, nullptr, nullptr);
+  const int characters = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
+  std::wstring stored(characters > 0 ? characters : 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, stored.data(), characters);
+  stored.resize(wcslen(stored.c_str()));
+  return stored;
+}
 
 // Writes keys one call each, until one fails, into a copy of config.ini
 // that takes its place in one step once every key is written: a crash or a
@@ -192,8 +221,11 @@ class JoypadWriter {
 
 }  // namespace
 
-bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* storedName) {
-  return storedName[0] && std::wstring_view(controllerName).find(storedName) != std::wstring_view::npos;
+bool IsStoredControllersName(const GamepadDialogState& state) {
+  const wchar_t* const stored = state.StoredProductName;
+  if (!stored[0]) return false;
+  if (std::wstring_view(state.ControllerProductName).find(stored) != std::wstring_view::npos) return true;
+  return state.StoredInAnsiCodePage && AsAnsiCodePageStoresIt(state.ControllerProductName) == stored;
 }
 
 void LoadJoypadConfig(HWND dialog, GamepadDialogState& state) {
@@ -205,12 +237,13 @@ void LoadJoypadConfig(HWND dialog, GamepadDialogState& state) {
   wchar_t storedName[ProfileValueCapacity];
   stored.Read(ProductNameKey, storedName);
   lstrcpynW(state.StoredProductName, storedName, MAX_PATH);
+  state.StoredInAnsiCodePage = stored.InAnsiCodePage();
 
   if (storedName[0] && state.ControllerDevice && state.ControllerProductName[0]) {
     lstrcpynW(state.RecordedProductName, state.ControllerProductName, MAX_PATH);
     // The stored assignments were made for another controller: the one
     // attached gets its own type's defaults.
-    if (!IsStoredControllersName(state.ControllerProductName, storedName)) {
+    if (!IsStoredControllersName(state)) {
       const int type = DetectGamepadType(state.ControllerProductName);
       SelectGamepadType(dialog, state, type);
       ApplyGamepadTypeDefaults(dialog, type);

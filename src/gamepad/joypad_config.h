@@ -9,10 +9,11 @@
 
 struct GamepadDialogState;
 
-// Whether config.ini's "ProductName" is this controller's: the stored name
-// occurs in the controller's name, letter case counting. An empty stored name
-// belongs to no controller.
-bool IsStoredControllersName(const wchar_t* controllerName, const wchar_t* storedName);
+// Whether config.ini's "ProductName" (StoredProductName) is the open
+// controller's: the stored name occurs in the controller's name, letter case
+// counting, or, in a file in the ANSI code page, it is the controller's name
+// as that code page stores it. An empty stored name belongs to no controller.
+bool IsStoredControllersName(const GamepadDialogState& state);
 
 // Selects the gamepad type and the twenty assignments from the file, the
 // defaults standing in for what it lacks. Expects the lists filled and

@@ -37,19 +37,27 @@ inline bool WriteConfigBytes(const std::string& bytes) {
   return WriteFileBytes(ConfigPath(), bytes);
 }
 
-// config.ini as these lines, in UTF-16LE with a byte-order mark.
-inline bool WriteConfig(const std::vector<std::wstring>& lines) {
-  std::wstring text = L"\xFEFF";
+// config.ini as these lines, in UTF-16LE with a byte-order mark as the
+// launcher makes it, or in the ANSI code page as the game does.
+inline bool WriteConfig(const std::vector<std::wstring>& lines, bool ansi = false) {
+  std::wstring text = ansi ? L"" : L"\xFEFF";
   for (const std::wstring& line : lines) text += line + L"\r\n";
-  return WriteConfigBytes(std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)));
+  std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  if (ansi) bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), int(bytes.size()),
+                                             nullptr, nullptr));
+  return WriteConfigBytes(bytes);
 }
 
-// The lines that are not blank of config.ini in UTF-16LE with a byte-order
-// mark; none when it is not: one in the ANSI code page loses Japanese names.
+// The lines that are not blank of config.ini, in UTF-16LE with a byte-order
+// mark or in the ANSI code page (where a Japanese name is lost).
 inline std::vector<std::wstring> ConfigLines() {
   const std::string bytes = ReadFileBytes(ConfigPath());
-  if (!bytes.starts_with("\xFF\xFE")) return {};
-  std::wistringstream text(std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2));
+  std::wstring all(bytes.size(), L'\0');
+  if (bytes.starts_with("\xFF\xFE"))
+    all.assign(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  else
+    all.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), all.data(), int(all.size())));
+  std::wistringstream text(all);
   std::vector<std::wstring> lines;
   for (std::wstring line; std::getline(text, line);) {
     if (line.ends_with(L'\r')) line.pop_back();
