@@ -33,8 +33,9 @@ std::string InPlaceSave(const std::string& before, const std::vector<std::wstrin
 }
 
 // OK writes each key where it stands and appends the missing ones, the bytes
-// a save in place would leave. A copy that a crash left beside config.ini is
-// never read, and the save replaces it.
+// a save in place would leave, and the file opens again as it was shown. A
+// copy that a crash left beside config.ini is never read, and the save
+// replaces it.
 TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
   const struct {
     const char* what;
@@ -43,6 +44,7 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     int type;                        // list 1024; -1: no selection
     std::wstring shown;
     std::vector<std::wstring> afterOk;
+    bool ansi = false;  // the file in the ANSI code page, as the game makes it
   } cases[] = {
       {"no file, no controller", {}, nullptr, 0, TypeDefaults(0), Section({}, Type0Stored)},
       // The stored name is a part of the controller's: the file is its own;
@@ -74,12 +76,19 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
       {"an empty name, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=0", L"B=0"}, L"Pad", 0,
        L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
        Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
+      // The code page keeps a Japanese name as question marks: still the
+      // controller's own, whose assignments stay.
+      {"the game's ANSI file, a Japanese name",
+       {L"[GRAPHICS]", L"Width=1920", L"[JOYPAD]", L"ProductName=ゲームパッド Pro", L"ProductType=0", L"A=6"},
+       L"ゲームパッド Pro", 0, L"7" + TypeDefaults(0).substr(1),
+       Section({L"ProductName=?????? Pro", L"ProductType=0"}, L"6" + Type0Stored.substr(1),
+               {L"[GRAPHICS]", L"Width=1920"}), true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    ASSERT_TRUE(c.file.empty() || WriteConfig(c.file));
+    ASSERT_TRUE(c.file.empty() || WriteConfig(c.file, c.ansi));
     const std::string before = ReadFileBytes(ConfigPath());
     if (!c.file.empty()) WriteFileBytes(ConfigPath() + L".new", "[JOYPAD]\r\nA=31\r\n");
     if (c.controller) input.Plug(c.controller);
@@ -93,28 +102,36 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     EXPECT_EQ(ConfigLines(), c.afterOk);
     EXPECT_EQ(ReadFileBytes(ConfigPath()), InPlaceSave(before, c.afterOk));
     EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+    Open();
+    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(c.shown, c.type)) << "reopened";
   }
 }
 
-// The copy a save writes into, beside config.ini: another program takes it
-// when the save asks list RSTICK_HORZ for its text, after 18 keys are written.
-platform::unique_file CopyTaken;
+// What another program does while OK saves: called with each message that
+// the lists of RSTICK_HORZ (asked for its text once the keys before it are
+// written into the copy) and LSTICK_VERT (the next) get.
+std::function<void(int id, UINT message)> DuringSave;
 WNDPROC ListProcedure = nullptr;
-LRESULT CALLBACK TakeTheCopy(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == CB_GETLBTEXT && !CopyTaken)
-    CopyTaken.reset(CreateFileW((ConfigPath() + L".new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
+LRESULT CALLBACK WatchedList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (DuringSave) DuringSave(GetDlgCtrlID(list), message);
   return CallWindowProcW(ListProcedure, list, message, wParam, lParam);
 }
+DWORD WINAPI CloseAfterAMoment(void* file) {
+  Sleep(300);
+  return CloseHandle(file);
+}
 
-// OK when config.ini cannot be written: another program holds it open, it is
-// read-only, a later key's write is refused, a file stands where its folder
-// must be, or Windows cannot say where Documents is (the folder query then
-// hands back a relative path, and no config.ini in the current folder is read
-// or written). One box owned by the dialog says where and why; config.ini
-// stays as it was, the copy is gone, and the dialog stays open with the
-// player's choices and captures again. Cancel then writes nothing; OK once
-// the cause is gone saves and closes.
+// OK when config.ini cannot be written: another program holds it open for
+// longer than the save's second of retries, it is read-only, a later key's
+// write into the copy is refused (the copy free again for the next key, so
+// that only a save that stops at the failure leaves config.ini alone), a
+// file stands where its folder must be, or Windows cannot say where
+// Documents is (the folder query then hands back a relative path, and no
+// config.ini in the current folder is read or written). One box owned by the
+// dialog says where and why; config.ini stays as it was, the copy is gone,
+// and the dialog stays open with the player's choices and captures again.
+// Cancel then writes nothing; OK once the cause is gone, or while config.ini
+// is held for only 0.3 s, saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   const std::wstring current = MakeTempFolder(L"vk-current");
@@ -127,7 +144,7 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   const struct {
     std::wstring blocked;
     DWORD reason;
-  } cases[] = {{L"held", ERROR_ACCESS_DENIED},  // Wine's answer to the rename; Windows' is a sharing violation
+  } cases[] = {{L"held", ERROR_SHARING_VIOLATION},
                {L"read-only", ERROR_ACCESS_DENIED},
                {L"later key", ERROR_SHARING_VIOLATION},
                {L"folder", ERROR_PATH_NOT_FOUND},
@@ -136,7 +153,7 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     SCOPED_TRACE(testing::PrintToString(blocked));
     TearDown();
     SetUp();
-    ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad", L"A=5"}));
+    ASSERT_TRUE(WriteConfig({L"[JOYPAD]", L"ProductName=Pad", L"ProductType=0", L"A=5"}));
     const std::string before = ReadFileBytes(ConfigPath());
     const bool stored = blocked != L"folder" && blocked != L"no Documents";
     if (blocked == L"read-only") SetFileAttributesW(ConfigPath().c_str(), FILE_ATTRIBUTE_READONLY);
@@ -149,21 +166,25 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     }
     input.Plug(L"Pad", FakeInput::Held({4}));
     Open();
+    for (const int id : {IDC_ACTION_RSTICK_HORZ, IDC_ACTION_LSTICK_VERT})
+      ListProcedure = WNDPROC(SetWindowLongPtrW(GetDlgItem(dialog, id), GWLP_WNDPROC, LONG_PTR(WatchedList)));
     Tick();  // the first read: the pad is the recorded one, or brings type 0
-    platform::unique_file holder;
+    platform::unique_file holder, copyTaken;
     if (blocked == L"held")
-      holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr));
+      holder.reset(CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (blocked == L"later key") DuringSave = [&](int id, UINT message) {
+      if (id == IDC_ACTION_RSTICK_HORZ && message == CB_GETLBTEXT)
+        copyTaken.reset(CreateFileW((ConfigPath() + L".new").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+      if (id == IDC_ACTION_LSTICK_VERT && message == CB_GETCURSEL) copyTaken.reset();
+    };
     Select(IDC_ACTION_B, L"7");
     const std::wstring set = Shown();
-    const HWND laterList = GetDlgItem(dialog, IDC_ACTION_RSTICK_HORZ);
-    if (blocked == L"later key")
-      ListProcedure = WNDPROC(SetWindowLongPtrW(laterList, GWLP_WNDPROC, LONG_PTR(TakeTheCopy)));
     bool closed = true;
+    const auto okPressed = std::chrono::steady_clock::now();
     const std::wstring box = AnswerBox(dialog, [&] { closed = Press(IDOK); });
-    if (blocked == L"later key") SetWindowLongPtrW(laterList, GWLP_WNDPROC, LONG_PTR(ListProcedure));
-    EXPECT_EQ(bool(CopyTaken), blocked == L"later key");
-    CopyTaken.reset();
+    EXPECT_TRUE(blocked != L"held" || std::chrono::steady_clock::now() - okPressed > 900ms) << "not tried again";
+    DuringSave = nullptr;
     RegSetKeyValueW(HKEY_CURRENT_USER, Folders, L"Personal", REG_EXPAND_SZ, documents, size);
     SetCurrentDirectoryW(folder);
     const std::wstring where = blocked == L"no Documents" ? L"There is no Documents folder." : ConfigPath();
@@ -177,9 +198,16 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
     Tick();
     EXPECT_EQ(Selection(IDC_ACTION_A), L"4") << "no capture after the failed save";
     holder.reset();
-    if (blocked == L"folder") {
-      RemoveJoypadFolders();
+    if (blocked == L"folder" || blocked == L"held") {
+      if (blocked == L"folder") RemoveJoypadFolders();
+      DuringSave = [&](int id, UINT message) {
+        if (blocked != L"held" || id != IDC_ACTION_RSTICK_HORZ || message != CB_GETLBTEXT) return;
+        const HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        CloseHandle(CreateThread(nullptr, 0, CloseAfterAMoment, held, 0, nullptr));
+      };
       EXPECT_TRUE(Press(IDOK));
+      DuringSave = nullptr;
       EXPECT_EQ(ConfigLines(), Section({L"ProductName=Pad", L"ProductType=0"}, L"3 6 " + Type0Stored.substr(4)));
       continue;
     }

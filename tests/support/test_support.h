@@ -114,24 +114,35 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// Does what makes owner show a message box, and answers the box from inside
-// its modal loop as a player would, with OK. Returns its title and text, a
-// line feed between them; "" when no box showed.
-inline HWND BoxOwner = nullptr;
+// Every message box this thread shows is answered with OK from inside its
+// modal loop, as a player would: one that AnswerBox awaits is recorded, any
+// other fails the test with its text at once, where it would otherwise wait
+// for ever.
+inline HWND BoxOwner = nullptr;  // of the box AnswerBox awaits
 inline std::wstring BoxSeen;
-inline void CALLBACK AnswerOwnedBox(HWND, UINT, UINT_PTR, DWORD) {
-  HWND box = nullptr;
-  while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr)) && GetWindow(box, GW_OWNER) != BoxOwner) {}
-  if (!box) return;
-  // Message boxes keep their text in a static control with id 0xFFFF.
-  BoxSeen = WindowText(box) + L"\n" + WindowText(GetDlgItem(box, 0xFFFF));
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
+inline void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+    // Message boxes keep their text in a static control with id 0xFFFF; dialogs have none with text.
+    const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() || text.empty()) continue;
+    if (BoxOwner && GetWindow(box, GW_OWNER) == BoxOwner) BoxSeen = WindowText(box) + L"\n" + text;
+    else ADD_FAILURE() << "a box no test awaits: " << testing::PrintToString(WindowText(box) + L": " + text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
 }
+struct BoxWatch : testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override { timer = SetTimer(nullptr, 0, 50, AnswerBoxes); }
+  void OnTestEnd(const testing::TestInfo&) override { KillTimer(nullptr, timer); }
+  UINT_PTR timer = 0;
+};
+inline const bool BoxesWatched = (testing::UnitTest::GetInstance()->listeners().Append(new BoxWatch), true);
+
+// Does what makes owner show a message box; returns the box's title and text,
+// a line feed between them, "" when none showed.
 inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
   BoxOwner = owner, BoxSeen.clear();
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerOwnedBox);
   act();
-  KillTimer(nullptr, timer);
+  BoxOwner = nullptr;
   return BoxSeen;
 }
 
