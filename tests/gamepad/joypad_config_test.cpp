@@ -76,6 +76,10 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
       {"an empty name, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=0", L"B=0"}, L"Pad", 0,
        L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
        Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
+      // Question marks stand for a Japanese name only where the code page
+      // turned it into them: a UTF-16 file keeps names as they are.
+      {"a UTF-16 file, question marks", {L"[JOYPAD]", L"ProductName=?????? Pro", L"ProductType=0", L"A=6"},
+       L"ゲームパッド Pro", 0, TypeDefaults(0), Section({L"ProductName=ゲームパッド Pro", L"ProductType=0"}, Type0Stored)},
       // The code page keeps a Japanese name as question marks: still the
       // controller's own, whose assignments stay.
       {"the game's ANSI file, a Japanese name",

@@ -96,9 +96,9 @@ TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
   } cases[] = {{L"-dx9 -mce", nullptr, L"\n(Errorcode:0002)"}, {L"-dx10 -mce", L"VKDDX10.exe", L"\n(Errorcode:00c1)"}};
   for (const auto& [arguments, named, codeLine] : cases) {
     ClearLog();
-    const RunningProcess launcher = StartProgram(folder + L"\\Launcher.exe", arguments);
+    launcher_ = StartProgram(folder + L"\\Launcher.exe", arguments);
     std::vector<HWND> boxes;
-    ASSERT_TRUE(WaitUntil([&] { return !(boxes = ProcessWindows(launcher.id)).empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !(boxes = ProcessWindows(launcher_.id)).empty(); }));
     ASSERT_EQ(WindowText(boxes[0]), L"LaunchGame Failed.") << "a box before the launcher's";
     // Message boxes keep their text in a static control with id 0xFFFF.
     const std::wstring text = WindowText(GetDlgItem(boxes[0], 0xFFFF));
@@ -107,7 +107,7 @@ TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
     EXPECT_TRUE(!named || text.find(named) != std::wstring::npos) << testing::PrintToString(text);
     EXPECT_TRUE(StartedSoFar().empty()) << "nothing may start before the box is dismissed";
     PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_EQ(launcher_.WaitForExit(), 0u);
     EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
   }
   // Every failure box's reason: longer codes are neither cut nor lose their
