@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <cwctype>
 
 #include "platform/unique_handle.h"
 
@@ -23,7 +22,7 @@ std::wstring FillInserts(std::wstring_view text, std::wstring_view insert) {
     const bool escape = text[at] == L'%' && at + 1 < text.size();
     if (escape && text[at + 1] == L'%') {
       filled += text[++at];
-    } else if (escape && iswdigit(text[at + 1])) {
+    } else if (escape && text[at + 1] >= L'1' && text[at + 1] <= L'9') {
       size_t end = std::min(text.find_first_not_of(L"0123456789", at + 1), text.size());
       if (end < text.size() && text[end] == L'!') end = std::min(text.find(L'!', end + 1), text.size() - 1) + 1;
       if (insert.empty()) return {};
