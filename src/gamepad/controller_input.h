@@ -22,8 +22,8 @@ HRESULT InitControllerInput(HWND dialog, GamepadDialogState& state);
 HRESULT OpenController(HWND dialog, GamepadDialogState& state);
 
 // One timer tick: polls the controller, reads it into ControllerState and
-// returns 1, or returns 0. A failed read re-acquires the controller and gives it up when it
-// is gone; with no controller open a search runs when one is due.
+// returns 1, or returns 0. A failed read re-acquires the controller and gives
+// it up when it is gone; with no controller open a search runs when one is due.
 int PollController(HWND dialog, GamepadDialogState& state);
 
 // Acquires (true) or releases the acquisition of (false) the open controller.
