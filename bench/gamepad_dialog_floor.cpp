@@ -1,10 +1,10 @@
 // The floor for the gamepad settings dialog: the least a program can do to
 // show the launcher's own template IDD_GAMEPAD_DIALOG as the launcher must
-// (fitted to and painted with IDB_GAMEPAD_BACKGROUND, its texts set, its
-// controls placed, the same 926 list entries added), and on OK to save the
-// lists to config.ini in place as the launcher first did: one profile write
-// per action key, then WM_CLOSE posted. No controller, no timer, no registry,
-// nothing read from config.ini.
+// (fitted to and painted with IDB_GAMEPAD_BACKGROUND at the screen's DPI, its
+// texts set, its controls placed, the same 926 list entries added), and on OK
+// to save the lists to config.ini in place as the launcher first did: one
+// profile write per action key, then WM_CLOSE posted. No controller, no timer,
+// no registry, nothing read from config.ini.
 #include <windows.h>
 
 #include <iterator>
