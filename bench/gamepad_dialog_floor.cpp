@@ -1,10 +1,10 @@
 // The floor for the gamepad settings dialog: the least a program can do to
 // show the launcher's own template IDD_GAMEPAD_DIALOG as the launcher must
-// (fitted to and painted with IDB_GAMEPAD_BACKGROUND, its texts set, its
-// controls placed, the same 926 list entries added), and on OK to save the
-// lists to config.ini in place as the launcher first did: one profile write
-// per action key, then WM_CLOSE posted. No controller, no timer, no registry,
-// nothing read from config.ini.
+// (fitted to and painted with IDB_GAMEPAD_BACKGROUND at the screen's DPI, its
+// texts set, its controls placed, the same 926 list entries added), and on OK
+// to save the lists to config.ini in place as the launcher first did: one
+// profile write per action key, then WM_CLOSE posted. No controller, no timer,
+// no registry, nothing read from config.ini.
 #include <windows.h>
 
 #include <iterator>
@@ -13,6 +13,7 @@
 #include "floor_main_dialog.h"
 #include "gamepad/actions.h"
 #include "gamepad/gamepad_layout.h"
+#include "platform/screen_scale.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
 #include "stored_config.h"
@@ -36,6 +37,13 @@ void OnInitGamepadDialog(HWND dialog) {
       LoadImageW(Instance, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
   BITMAP bitmap{};
   GetObjectW(Background.get(), sizeof(bitmap), &bitmap);
+  // Away from 96 DPI the background and the layout are scaled by DPI / 96.
+  const int dpi = platform::ScreenDpi();
+  if (dpi != platform::DesignDpi) {
+    Background = platform::ScaledBitmap(Background.get(), platform::ScaledToDpi(bitmap.bmWidth, dpi),
+                                        platform::ScaledToDpi(bitmap.bmHeight, dpi), dpi, platform::DesignDpi);
+    GetObjectW(Background.get(), sizeof(bitmap), &bitmap);
+  }
 
   // The client area becomes the bitmap's size; the dialog manager shows the
   // dialog after WM_INITDIALOG.
@@ -61,10 +69,10 @@ void OnInitGamepadDialog(HWND dialog) {
   // Same places and order (so the same tab order) as the launcher's.
   GetClientRect(dialog, &client);
   for (int index = ActionCount - 1; index >= 0; --index)
-    Place(actionLists[index], gamepad_layout::ActionList(index, client));
-  Place(typeList, gamepad_layout::TypeList(client));
-  Place(cancel, gamepad_layout::CancelButton(client));
-  Place(ok, gamepad_layout::OkButton(client));
+    Place(actionLists[index], gamepad_layout::ActionList(index, client, dpi));
+  Place(typeList, gamepad_layout::TypeList(client, dpi));
+  Place(cancel, gamepad_layout::CancelButton(client, dpi));
+  Place(ok, gamepad_layout::OkButton(client, dpi));
   SetFocus(ok);
 
   // Entries in the launcher's order: each name into every list in turn.

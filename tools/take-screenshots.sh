@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures of the launcher that docs/ keeps and the README shows:
 # the main dialog, the gamepad settings, and the boxes that say a setting could
-# not be saved, in English and German (docs/pictures/<name>-<en|de>.png). The
+# not be saved, in English and German (docs/pictures/<name>-<en|de>.png), and
+# the two dialogs in English at 144 DPI (<name>-en-144dpi.png). The
 # launcher runs under Wine in a throwaway prefix on an Xvfb server of its own,
 # as in the tests, so that every machine draws the same. Installs what is
 # missing (root). Run it after changing a dialog, and commit the pictures.
@@ -23,6 +24,12 @@ for language in en:C.UTF-8 de:de_DE.UTF-8; do
   LC_ALL=${language#*:} "$REPO_ROOT/tools/lib/wine-exec.sh" "$build/tools/dialog_screenshots.exe" \
     'C:\Games\VARKOLD\Launcher.exe' 'C:\pictures' "-${language%%:*}" </dev/null
 done
+log "the two dialogs in English at 144 DPI"
+"$REPO_ROOT/tools/lib/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+  </dev/null >/dev/null 2>&1
+LC_ALL=C.UTF-8 "$REPO_ROOT/tools/lib/wine-exec.sh" "$build/tools/dialog_screenshots.exe" \
+  'C:\Games\VARKOLD\Launcher.exe' 'C:\pictures' -en-144dpi </dev/null
+rm "$WINEPREFIX"/drive_c/pictures/*-not-saved-en-144dpi.bmp  # the boxes are the same text, only larger
 wine_server -w
 for picture in "$WINEPREFIX"/drive_c/pictures/*.bmp; do
   # No date or other metadata: the same dialogs give the same files.

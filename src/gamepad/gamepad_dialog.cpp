@@ -4,6 +4,7 @@
 
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "gamepad/actions.h"
 #include "gamepad/assignment_capture.h"
@@ -14,6 +15,7 @@
 #include "gamepad/joypad_config.h"
 #include "gamepad/list_selection.h"
 #include "platform/instance_handle.h"
+#include "platform/screen_scale.h"
 #include "platform/system_error.h"
 #include "platform/unique_handle.h"
 #include "resource.h"
@@ -48,6 +50,19 @@ bool BitmapSize(HBITMAP bitmap, SIZE* size) {
   return true;
 }
 
+// IDB_GAMEPAD_BACKGROUND at the screen's DPI: away from 96 DPI it is scaled by
+// DPI / 96, as the layout is, so that the lists stay beside their glyphs and
+// take the dialog font's size. Unscaled should scaling fail.
+platform::unique_hbitmap LoadGamepadBitmap(int dpi) {
+  platform::unique_hbitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(InstanceHandle, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  SIZE size;
+  if (dpi == platform::DesignDpi || !BitmapSize(bitmap.get(), &size)) return bitmap;
+  platform::unique_hbitmap scaled = platform::ScaledBitmap(
+      bitmap.get(), platform::ScaledToDpi(size.cx, dpi), platform::ScaledToDpi(size.cy, dpi), dpi, platform::DesignDpi);
+  return scaled ? std::move(scaled) : std::move(bitmap);
+}
+
 // Sizes the window so that its client area is exactly the background bitmap;
 // without a bitmap the template's size stays.
 void FitDialogToBitmap(HWND dialog, HBITMAP bitmap) {
@@ -73,23 +88,23 @@ void SetGamepadDialogTexts(HWND dialog) {
 
 // The twenty action lists in two columns beside their glyphs, then the type
 // list at the bottom left.
-void LayoutActionLists(HWND dialog) {
+void LayoutActionLists(HWND dialog, int dpi) {
   RECT client;
   GetClientRect(dialog, &client);
   // Bottom row first and the right list before the left one, so that the tab
   // order runs from IDC_ACTION_A to IDC_ACTION_RSTICK_VERT.
   for (int index = ActionCount - 1; index >= 0; --index)
-    Place(dialog, ActionControls[index].controlId, gamepad_layout::ActionList(index, client));
-  Place(dialog, IDC_GAMEPAD_TYPE, gamepad_layout::TypeList(client));
+    Place(dialog, ActionControls[index].controlId, gamepad_layout::ActionList(index, client, dpi));
+  Place(dialog, IDC_GAMEPAD_TYPE, gamepad_layout::TypeList(client, dpi));
 }
 
 // Cancel, then OK, at the bottom right: the tab order becomes OK, Cancel, the
 // type list, then the action lists.
-void LayoutDialogButtons(HWND dialog) {
+void LayoutDialogButtons(HWND dialog, int dpi) {
   RECT client;
   GetClientRect(dialog, &client);
-  Place(dialog, IDCANCEL, gamepad_layout::CancelButton(client));
-  Place(dialog, IDOK, gamepad_layout::OkButton(client));
+  Place(dialog, IDCANCEL, gamepad_layout::CancelButton(client, dpi));
+  Place(dialog, IDOK, gamepad_layout::OkButton(client, dpi));
 }
 
 // The 46 input names into every action list, the six type names into the
@@ -126,12 +141,12 @@ void OnInitDialog(HWND dialog, GamepadDialogState& state) {
   // while it runs is announced rather than left to the safety searches.
   ListenForDeviceArrivals(dialog, state);
   if (FAILED(InitControllerInput(dialog, state))) state.DeviceNotification.reset();
-  state.GamepadBitmap.reset(static_cast<HBITMAP>(
-      LoadImageW(InstanceHandle, MAKEINTRESOURCEW(IDB_GAMEPAD_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  const int dpi = platform::ScreenDpi();
+  state.GamepadBitmap = LoadGamepadBitmap(dpi);
   FitDialogToBitmap(dialog, state.GamepadBitmap.get());
   SetGamepadDialogTexts(dialog);
-  LayoutActionLists(dialog);
-  LayoutDialogButtons(dialog);
+  LayoutActionLists(dialog, dpi);
+  LayoutDialogButtons(dialog, dpi);
   // No capture until the player moves into an action list.
   SetFocus(GetDlgItem(dialog, IDOK));
   FillGamepadLists(dialog);

@@ -20,7 +20,8 @@ struct GamepadDialogState {
   ControllerSearchSchedule ControllerSearch;
 
   // The dialog's own: HID arrivals, and its background IDB_GAMEPAD_BACKGROUND
-  // (null when it could not be loaded), both released on WM_DESTROY.
+  // at the screen's DPI (null when it could not be loaded), both released on
+  // WM_DESTROY.
   platform::unique_hdevnotify DeviceNotification;
   platform::unique_hbitmap GamepadBitmap;
 

@@ -3,13 +3,54 @@
 #include <iterator>
 
 #include "gamepad/gamepad_dialog.h"
+#include "platform/screen_scale.h"
 #include "platform/system_error.h"
+#include "platform/unique_handle.h"
 #include "resource.h"
 #include "ui/language_setting.h"
 #include "ui/language_table.h"
 #include "ui/localised_texts.h"
 
 namespace {
+
+// The template's static control that shows IDB_MAIN_BACKGROUND.
+constexpr int PictureControlId = -1;
+
+// Away from 96 DPI the dialog grows with its font while its picture keeps its
+// pixel size. The picture control then shows a copy scaled to cover the client
+// area, and gets its own picture back before it is destroyed.
+struct ScaledPicture {
+  HBITMAP original = nullptr;  // the control's own, while it shows the copy
+  platform::unique_hbitmap scaled;
+};
+ScaledPicture MainDialogPicture;
+
+// Scaled by the larger of the client's and the picture's width and height
+// ratios, so that it covers the client area in its own proportions from the
+// top-left corner; what overhangs is cut. At 96 DPI the picture is left alone.
+void ScalePictureToClient(HWND dialog, ScaledPicture& picture) {
+  if (platform::ScreenDpi() == platform::DesignDpi) return;
+  const HWND control = GetDlgItem(dialog, PictureControlId);
+  const auto original = reinterpret_cast<HBITMAP>(SendMessageW(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+  BITMAP info{};
+  if (!original || GetObjectW(original, sizeof(info), &info) != sizeof(info) || !info.bmWidth || !info.bmHeight) return;
+  RECT client;
+  GetClientRect(dialog, &client);
+  const bool byWidth = LONGLONG{client.right} * info.bmHeight >= LONGLONG{client.bottom} * info.bmWidth;
+  picture.scaled = platform::ScaledBitmap(original, client.right, client.bottom, byWidth ? client.right : client.bottom,
+                                          byWidth ? info.bmWidth : info.bmHeight);
+  if (!picture.scaled) return;
+  // The control sizes itself to the copy.
+  SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.scaled.get()));
+  picture.original = original;
+}
+
+// The control ends with its own picture, as at 96 DPI; the copy is deleted.
+void RestorePicture(HWND dialog, ScaledPicture& picture) {
+  const auto original = reinterpret_cast<LPARAM>(picture.original);
+  if (original) SendDlgItemMessageW(dialog, PictureControlId, STM_SETIMAGE, IMAGE_BITMAP, original);
+  picture = ScaledPicture{};
+}
 
 // Enables the DirectX 10 button on Windows 6.0 and later, greys it before.
 void UpdateDirectX10Button(HWND dialog) {
@@ -22,6 +63,7 @@ void UpdateDirectX10Button(HWND dialog) {
 }
 
 void OnInitDialog(HWND dialog) {
+  ScalePictureToClient(dialog, MainDialogPicture);
   UpdateDirectX10Button(dialog);
   LoadLanguageSetting(dialog);
 }
@@ -75,6 +117,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_COMMAND:
       OnCommand(dialog, LOWORD(wParam));
+      break;
+    case WM_DESTROY:
+      RestorePicture(dialog, MainDialogPicture);
       break;
   }
   // Default handling is left to the dialog manager for every message, so it

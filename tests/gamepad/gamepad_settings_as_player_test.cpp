@@ -34,14 +34,9 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
   HWND main = nullptr, gamepad = nullptr;
   const auto openGamepadSettings = [&] {
     launcher_ = StartProgram(folder + L"\\Launcher.exe", L"");
-    main = MainDialogOf(launcher_), gamepad = nullptr;
+    main = DialogOf(launcher_);
     PostMessageW(main, WM_COMMAND, IDM_GAMEPAD_SETTINGS, 0);
-    WaitUntil([&] {
-      for (HWND window : ProcessWindows(launcher_.id)) gamepad = GetWindow(window, GW_OWNER) == main ? window : gamepad;
-      return gamepad != nullptr;
-    });
-    WaitForInputIdle(launcher_.process.get(), 60000);
-    return gamepad != nullptr;
+    return (gamepad = DialogOf(launcher_, main)) != nullptr;
   };
   ASSERT_TRUE(openGamepadSettings()) << "Settings > Gamepad Settings showed no dialog";
   EXPECT_FALSE(IsWindowEnabled(main));

@@ -44,7 +44,7 @@ TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
     if (c.xp) RegSetKeyValueW(HKEY_CURRENT_USER, Settings, L"Version", REG_SZ, L"winxp", sizeof(L"winxp"));
     launcher_ = StartProgram(folder + L"\\Launcher.exe", c.arguments, elsewhere, 0, c.named);
     if (c.act) {
-      const HWND dialog = MainDialogOf(launcher_);
+      const HWND dialog = DialogOf(launcher_);
       EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_RUN_DIRECTX10)), !c.xp);
       c.act(dialog);
     }

@@ -18,10 +18,10 @@ BUTTON, STATIC, COMBO_BOX = 0x80, 0x82, 0x85
 XP_EXPORTS = {
     "advapi32.dll": "RegCloseKey RegCreateKeyExW RegOpenKeyExW RegQueryValueExW RegSetValueExW",
     "comctl32.dll": "InitCommonControls",
-    "gdi32.dll": "BitBlt CreateCompatibleDC DeleteDC DeleteObject GetObjectW SelectObject",
+    "gdi32.dll": "BitBlt CreateCompatibleDC CreateDIBSection DeleteDC DeleteObject GetDeviceCaps GetObjectW SelectObject SetBrushOrgEx SetStretchBltMode StretchBlt",
     "kernel32.dll": "CloseHandle CopyFileW CreateDirectoryW CreateFileW CreateMutexW CreateSemaphoreW DeleteCriticalSection DeleteFileW EnterCriticalSection ExpandEnvironmentStringsW FlushFileBuffers FormatMessageW FreeLibrary GetCommandLineW GetCurrentThreadId GetFileAttributesW GetLastError GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetPrivateProfileIntW GetPrivateProfileStringW GetProcAddress GetStartupInfoA GetUserDefaultUILanguage GetVersionExW InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection LoadLibraryA LoadLibraryW LocalFree lstrcpynW MoveFileExW MultiByteToWideChar ReadFile ReleaseSemaphore SetCurrentDirectoryW SetFileAttributesW SetLastError SetUnhandledExceptionFilter Sleep TlsAlloc TlsFree TlsGetValue TlsSetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte WriteFile WritePrivateProfileStringW",
     "msvcrt.dll": "__getmainargs __initenv __mb_cur_max __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr _amsg_exit _cexit _close _errno _initterm _iob _onexit _read abort atoi calloc exit fprintf fputc fputs fputwc free fwprintf fwrite localeconv malloc memchr memcmp memcpy memmove memset realloc setlocale signal strchr strcmp strerror strlen strncmp vfprintf wcscmp wcslen",
-    "user32.dll": "BeginPaint CheckMenuRadioItem DialogBoxParamW EnableWindow EndDialog EndPaint GetClientRect GetDlgItem GetFocus GetMenu GetWindowRect GetWindowTextW KillTimer LoadImageW MessageBoxW PostMessageW RegisterDeviceNotificationW SendDlgItemMessageW SendMessageW SetFocus SetTimer SetWindowPos SetWindowTextW UnregisterDeviceNotification wsprintfW",
+    "user32.dll": "BeginPaint CheckMenuRadioItem DialogBoxParamW EnableWindow EndDialog EndPaint GetClientRect GetDC GetDlgItem GetFocus GetMenu GetWindowRect GetWindowTextW KillTimer LoadImageW MessageBoxW PostMessageW RegisterDeviceNotificationW ReleaseDC SendDlgItemMessageW SendMessageW SetFocus SetTimer SetWindowPos SetWindowTextW UnregisterDeviceNotification wsprintfW",
 }
 
 

@@ -244,11 +244,11 @@ class InstalledLauncher : public testing::Test {
       if (withGames) CopyFileW(ArtefactPath(L"VKTEST_GAME_STAND_IN").c_str(), (folder + game).c_str(), FALSE);
     return folder;
   }
-  // The launcher's main dialog once it takes input, or nullptr with a failure.
-  static HWND MainDialogOf(const RunningProcess& launcher) {
+  // The launcher's dialog that owner owns (nullptr: its main dialog) once it takes input, or nullptr with a failure.
+  static HWND DialogOf(const RunningProcess& launcher, HWND owner = nullptr) {
     HWND dialog = nullptr;
     WaitUntil([&] {
-      for (HWND window : ProcessWindows(launcher.id)) dialog = window;
+      for (HWND window : ProcessWindows(launcher.id)) dialog = GetWindow(window, GW_OWNER) == owner ? window : dialog;
       return dialog || launcher.HasEnded();
     });
     EXPECT_NE(dialog, nullptr) << "the launcher showed no window";
