@@ -1,5 +1,4 @@
-// The gamepad settings dialog in-process: its tab order, focus, texts, lists
-// and types.
+// The gamepad settings dialog in-process: its tab order, focus, texts, lists and types.
 #include "gamepad_fixture.h"
 
 namespace testing_support {
@@ -14,9 +13,8 @@ std::vector<std::wstring> Items(HWND dialog, int id) {
   return items;
 }
 
-// Each control placed went first in the tab order, which so runs OK, Cancel,
-// type list, then the action lists from "A". CTest runs this under an English
-// and a Japanese display language.
+// Each control placed went first in the tab order, which so runs OK, Cancel, type list, then the action lists from "A".
+// CTest runs this under an English and a Japanese display language.
 TEST_F(GamepadDialog, OrdersItsControlsShowsItsTextsInTheDisplayLanguageAndAppliesAChosenType) {
   Open();
   std::vector<int> tabOrder, expectedOrder = {IDOK, IDCANCEL, IDC_GAMEPAD_TYPE};

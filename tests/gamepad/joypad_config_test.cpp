@@ -1,5 +1,5 @@
-// The "JOYPAD" section of config.ini, read when the dialog opens and written
-// by OK, and config.ini files as players, editors and crashes leave them.
+// The "JOYPAD" section of config.ini, read when the dialog opens and written by OK, and config.ini files as players,
+// editors and crashes leave them.
 #include <cstdint>
 
 #include "gamepad/controller_input.h"
@@ -16,9 +16,8 @@ using JoypadConfig = GamepadDialogTest;
 // Type defaults as the game reads them: buttons counted from 0.
 const std::wstring Type0Stored = L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY";
 
-// config.ini as a save in place leaves it: the JOYPAD lines of afterOk
-// written one profile call each into the file before (a new UTF-16 file when
-// none). Writing a key with the value it holds changes nothing.
+// config.ini as a save in place leaves it: the JOYPAD lines of afterOk written one profile call each into the file
+// before (a new UTF-16 file when none). Writing a key with the value it holds changes nothing.
 std::string InPlaceSave(const std::string& before, const std::vector<std::wstring>& afterOk) {
   static const std::wstring file = MakeTempFolder(L"vk-in-place") + L"\\config.ini";
   WriteFileBytes(file, before.empty() ? "\xFF\xFE" : before);
@@ -32,10 +31,8 @@ std::string InPlaceSave(const std::string& before, const std::vector<std::wstrin
   return ReadFileBytes(file);
 }
 
-// OK writes each key where it stands and appends the missing ones, the bytes
-// a save in place would leave, and the file opens again as it was shown. A
-// copy that a crash left beside config.ini is never read, and the save
-// replaces it.
+// OK writes each key where it stands and appends the missing ones, the bytes a save in place would leave, and the file
+// opens again as it was shown. A copy that a crash left beside config.ini is never read, and the save replaces it.
 TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
   const struct {
     const char* what;
@@ -47,8 +44,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     bool ansi = false;  // the file in the ANSI code page, as the game makes it
   } cases[] = {
       {"no file, no controller", {}, nullptr, 0, TypeDefaults(0), Section({}, Type0Stored)},
-      // The stored name is a part of the controller's: the file is its own;
-      // missing keys take its type's defaults. Every other line stays.
+      // The stored name is a part of the controller's: the file is its own; missing keys take its type's defaults.
+      // Every other line stays.
       {"stored name part of the controller's",
        {L"; the game's", L"[SOUND]", L"Volume=7", L"[JOYPAD]", L"Custom=yes", L"ProductName=Logitech",
         L"ProductType=2", L"A=5", L"B=pov", L"X=-rz", L"Y=31", L"LEFT=0"},
@@ -60,8 +57,7 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
        L"Generic USB Joystick", 4, TypeDefaults(4),
        Section({L"ProductName=Generic USB Joystick", L"ProductType=4"},
                L"2 1 3 0 POV POV POV POV 8 11 4 5 6 7 9 10 X Z Y RZ")},
-      // Nothing is recorded without a controller: name and type stay, and
-      // missing or empty keys take type 0's defaults.
+      // Nothing is recorded without a controller: name and type stay, and missing or empty keys take type 0's defaults.
       {"stored name, no controller",
        {L"[JOYPAD]", L"ProductName=Logitech Dual Action", L"ProductType=5", L"A=5", L"B=", L"X=0"}, nullptr, 5,
        L"6 2 1 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
@@ -69,19 +65,17 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
       // The type list's change that reports no selection changes nothing.
       {"type outside 0..5", {L"[JOYPAD]", L"ProductName=Pad", L"ProductType=7"}, L"Pad X", -1, TypeDefaults(0),
        Section({L"ProductName=Pad X", L"ProductType=7"}, Type0Stored)},
-      // "32" is no stored form (buttons are 0 to 31): it and "Q" select
-      // nothing, and OK leaves them in the file.
+      // "32" is no stored form (buttons are 0 to 31): it and "Q" select nothing, and OK leaves them in the file.
       {"values that name nothing", {L"[JOYPAD]", L"A=32", L"B=Q"}, nullptr, 0,
        L"- - " + TypeDefaults(0).substr(4), Section({}, L"32 Q " + Type0Stored.substr(4))},
       {"an empty name, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=0", L"B=0"}, L"Pad", 0,
        L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
        Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
-      // Question marks stand for a Japanese name only where the code page
-      // turned it into them: a UTF-16 file keeps names as they are.
+      // Question marks stand for a Japanese name only where the code page turned it into them: a UTF-16 file keeps
+      // names as they are.
       {"a UTF-16 file, question marks", {L"[JOYPAD]", L"ProductName=?????? Pro", L"ProductType=0", L"A=6"},
        L"ゲームパッド Pro", 0, TypeDefaults(0), Section({L"ProductName=ゲームパッド Pro", L"ProductType=0"}, Type0Stored)},
-      // The code page keeps a Japanese name as question marks: still the
-      // controller's own, whose assignments stay.
+      // The code page keeps a Japanese name as question marks: still the controller's own, whose assignments stay.
       {"the game's ANSI file, a Japanese name",
        {L"[GRAPHICS]", L"Width=1920", L"[JOYPAD]", L"ProductName=ゲームパッド Pro", L"ProductType=0", L"A=6"},
        L"ゲームパッド Pro", 0, L"7" + TypeDefaults(0).substr(1),
@@ -111,9 +105,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
   }
 }
 
-// What another program does while OK saves: called with each message that
-// the lists of RSTICK_HORZ (asked for its text once the keys before it are
-// written into the copy) and LSTICK_VERT (the next) get.
+// What another program does while OK saves: called with each message that the lists of RSTICK_HORZ (asked for its text
+// once the keys before it are written into the copy) and LSTICK_VERT (the next) get.
 std::function<void(int id, UINT message)> DuringSave;
 WNDPROC ListProcedure = nullptr;
 LRESULT CALLBACK WatchedList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,17 +118,13 @@ DWORD WINAPI CloseAfterAMoment(void* file) {
   return CloseHandle(file);
 }
 
-// OK when config.ini cannot be written: another program holds it open for
-// longer than the save's second of retries, it is read-only, a later key's
-// write into the copy is refused (the copy free again for the next key, so
-// that only a save that stops at the failure leaves config.ini alone), a
-// file stands where its folder must be, or Windows cannot say where
-// Documents is (the folder query then hands back a relative path, and no
-// config.ini in the current folder is read or written). One box owned by the
-// dialog says where and why; config.ini stays as it was, the copy is gone,
-// and the dialog stays open with the player's choices and captures again.
-// Cancel then writes nothing; OK once the cause is gone, or while config.ini
-// is held for only 0.3 s, saves and closes.
+// OK when config.ini cannot be written: another program holds it open for longer than the save's second of retries, it
+// is read-only, a later key's write into the copy is refused (the copy free again for the next key, so that only a save
+// that stops at the failure leaves config.ini alone), a file stands where its folder must be, or Windows cannot say
+// where Documents is (the folder query then hands back a relative path, and no config.ini in the current folder is read
+// or written). One box owned by the dialog says where and why; config.ini stays as it was, the copy is gone, and the
+// dialog stays open with the player's choices and captures again. Cancel then writes nothing; OK once the cause is
+// gone, or while config.ini is held for only 0.3 s, saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   const std::wstring current = MakeTempFolder(L"vk-current");
@@ -224,10 +213,9 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
 
 using BadInput = GamepadDialogTest;
 
-// A file as players, editors and crashes leave them, from a generator of our
-// own: random bytes, or lines of every sort in UTF-16 or the ANSI code page.
-// One section "JOYPAD" at most, and no "[]": the profile functions write a key
-// into the first such section but delete it from any.
+// A file as players, editors and crashes leave them, from a generator of our own: random bytes, or lines of every sort
+// in UTF-16 or the ANSI code page. One section "JOYPAD" at most, and no "[]": the profile functions write a key into
+// the first such section but delete it from any.
 std::string GeneratedFile(uint64_t& seed) {
   const auto below = [&](uint64_t n) { return ((seed = seed * 6364136223846793005u + 1) >> 33) % n; };
   const std::wstring pieces[] = {L"0", L"5", L"31", L"32", L"POV", L"pov", L"-rz", L"X", L"-1", L"00", L" 7", L"",
@@ -247,8 +235,8 @@ std::string GeneratedFile(uint64_t& seed) {
   return bytes;
 }
 
-// The file as the profile functions write it, without the section's own
-// keys: the same before and after OK, since OK writes nothing else.
+// The file as the profile functions write it, without the section's own keys: the same before and after OK, since OK
+// writes nothing else.
 std::string WithoutOwnKeys(const std::string& bytes) {
   static const std::wstring copy = MakeTempFolder(L"vk-copy") + L"\\config.ini";
   WriteFileBytes(copy, bytes);
@@ -262,9 +250,8 @@ std::string WithoutOwnKeys(const std::string& bytes) {
   return ReadFileBytes(copy);
 }
 
-// Each file goes through the steps of opening and OK that touch it, in one
-// dialog (opening takes a quarter of a second under Wine); every other file
-// with a controller attached.
+// Each file goes through the steps of opening and OK that touch it, in one dialog (opening takes a quarter of a second
+// under Wine); every other file with a controller attached.
 TEST_F(BadInput, GeneratedConfigFilesOpenAndOkWritesOnlyItsOwnKeys) {
   uint64_t seed = 20261207;
   input.Plug(L"Logitech Dual Action");

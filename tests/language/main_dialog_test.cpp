@@ -1,5 +1,5 @@
-// The main dialog and the game's language setting: in-process from the built
-// exe's template with the program's own procedure over the real registry.
+// The main dialog and the game's language setting: in-process from the built exe's template with the program's own
+// procedure over the real registry.
 #include <optional>
 
 #include "platform/instance_handle.h"
@@ -37,8 +37,8 @@ void Write(HKEY hive, const Stored& stored) {
   RegDeleteTreeW(hive, L"SOFTWARE\\MORVANE");
   platform::unique_hkey key;
   if (stored != NoKey) RegCreateKeyExW(hive, GameKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
-  // Windows and Wine count a terminator that follows the bytes in memory into
-  // a string value: a text stored without one is followed by anything else.
+  // Windows and Wine count a terminator that follows the bytes in memory into a string value: a text stored without one
+  // is followed by anything else.
   const std::string bytes = stored ? stored->second + "\xFF\xFF" : "";
   if (stored && stored != NoKey)
     RegSetValueExW(key.get(), L"Language", 0, stored->first, reinterpret_cast<const BYTE*>(bytes.data()),
@@ -68,8 +68,8 @@ class LanguageSetting : public testing::Test {
   }
 };
 
-// Else (nothing usable stored) the display language's: CTest runs this under
-// two. Its primary language counts, any region alike; any other gets English.
+// Else (nothing usable stored) the display language's: CTest runs this under two. Its primary language counts, any
+// region alike; any other gets English.
 TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), LanguageSpanish);
   EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)), LanguageEnglish);
@@ -102,10 +102,9 @@ TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   }
 }
 
-// The very first time too (no key in either hive), and again when chosen
-// again. A choice that cannot be stored (no lasting key can be made under a
-// volatile one) keeps the mark where it was, and one box owned by the dialog
-// says why in the display language: CTest runs this under two.
+// The very first time too (no key in either hive), and again when chosen again. A choice that cannot be stored (no
+// lasting key can be made under a volatile one) keeps the mark where it was, and one box owned by the dialog says why
+// in the display language: CTest runs this under two.
 TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnceOrSaysWhyNot) {
   const std::pair<UINT, const wchar_t*> languages[] = {
       {IDM_LANGUAGE_JAPANESE, L"1041"}, {IDM_LANGUAGE_ENGLISH, L"1033"}, {IDM_LANGUAGE_GERMAN, L"1031"},

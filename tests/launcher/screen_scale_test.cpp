@@ -16,9 +16,9 @@ struct ScreenScale : InstalledLauncher {
   }
   void TearDown() override { SetDpi(96), InstalledLauncher::TearDown(); }
 
-  // Takes the dialog's client area as the screen shows it, once two captures agree, and checks it against its 499 x
-  // 312 picture in the exe (32-bit, bottom-up): at 96 DPI the same pixels where no control stands; at any other DPI
-  // none of the face colour in the right column and the bottom row outside the controls.
+  // Takes the dialog's client area as the screen shows it, once two captures agree, and checks it against its 499 x 312
+  // picture in the exe (32-bit, bottom-up): at 96 DPI the same pixels where no control stands; at any other DPI none of
+  // the face colour in the right column and the bottom row outside the controls.
   void CheckPicture(HWND dialog, int picture, int dpi) {
     RECT client{}, rect;
     POINT origin{};
@@ -62,11 +62,11 @@ struct ScreenScale : InstalledLauncher {
   std::vector<DWORD> shown;      // top-down rows
 };
 
-// The main dialog's picture keeps its proportions from the top-left corner: the buttons on its panel,
-// (316, 42)-(493, 265), and gold at the marks on the panel's edges, where its scale puts them. The gamepad dialog grows
-// by DPI / 96 as a whole: each control where the design puts it relative to the client (so the rows at the designed
-// pitch), exactly there at 96 DPI, the lists clear of each other. Ten more openings at 144 DPI keep no scaled picture:
-// Wine counts no GDI objects, but the process's memory shows a picture left behind.
+// The main dialog's picture keeps its proportions from the top-left corner: the buttons on its panel, (316, 42)-(493,
+// 265), and gold at the marks on the panel's edges, where its scale puts them. The gamepad dialog grows by DPI / 96 as
+// a whole: each control where the design puts it relative to the client (so the rows at the designed pitch), exactly
+// there at 96 DPI, the lists clear of each other. Ten more openings at 144 DPI keep no scaled picture: Wine counts no
+// GDI objects, but the process's memory shows a picture left behind.
 TEST_F(ScreenScale, BothDialogsKeepTheirDesignAtEveryScale) {
   const std::wstring exe = Install(L"scale") + L"\\Launcher.exe";
   std::map<int, RECT> design = {{IDOK, {275, 276, 375, 300}}, {IDCANCEL, {387, 276, 487, 300}}};  // bottom 0: any

@@ -1,5 +1,4 @@
-// The real Launcher.exe started as a player, a store or Media Center would,
-// and the text of its one failure box.
+// The real Launcher.exe started as a player, a store or Media Center would, and the text of its one failure box.
 #include "platform/system_error.h"
 #include "resource.h"
 #include "test_support.h"
@@ -9,12 +8,10 @@ namespace {
 
 using StartUp = InstalledLauncher;
 
-// The folder's name holds every switch, blanks and non-ASCII letters. Without
-// a build switch the player's way out of the main dialog decides; before
-// Windows 6 its DirectX 10 button is grey and starts nothing (Wine reports the
-// version that its settings for the exe name give). Media Center's shell
-// inherits the launcher's folder, which a game start makes current. A caller
-// may give the arguments alone as the command line.
+// The folder's name holds every switch, blanks and non-ASCII letters. Without a build switch the player's way out of
+// the main dialog decides; before Windows 6 its DirectX 10 button is grey and starts nothing (Wine reports the version
+// that its settings for the exe name give). Media Center's shell inherits the launcher's folder, which a game start
+// makes current. A caller may give the arguments alone as the command line.
 TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
   constexpr wchar_t Settings[] = L"Software\\Wine\\AppDefaults\\Launcher.exe";
   const std::wstring folder = Install(L"VARKOLD -dx9 -dx10 -mce Ärger 日本語");
@@ -54,8 +51,8 @@ TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
   }
 }
 
-// All but one end at once with 0, without a window or a game; the one left
-// hands over to Media Center only after its game.
+// All but one end at once with 0, without a window or a game; the one left hands over to Media Center only after its
+// game.
 TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   const std::wstring exe = Install(L"ten at once") + L"\\Launcher.exe";
   {  // a running launcher is known by its mutex
@@ -85,9 +82,8 @@ TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   }
 }
 
-// A failed start, of a missing or a damaged build, is one box, the
-// launcher's, with the system's reason, which names the build where it has a
-// place for a name; Media Center follows.
+// A failed start, of a missing or a damaged build, is one box, the launcher's, with the system's reason, which names
+// the build where it has a place for a name; Media Center follows.
 TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
   const std::wstring folder = Install(L"no games", false);
   WriteFileBytes(folder + L"\\VKDDX10.exe", "MZ");
@@ -111,9 +107,8 @@ TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
     EXPECT_EQ(launcher_.WaitForExit(), 0u);
     EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
   }
-  // Every failure box's reason: longer codes are neither cut nor lose their
-  // parenthesis; a code the system has no text for still names the code; a
-  // failed call that leaves no reason is a failure all the same.
+  // Every failure box's reason: longer codes are neither cut nor lose their parenthesis; a code the system has no text
+  // for still names the code; a failed call that leaves no reason is a failure all the same.
   EXPECT_EQ(ErrorReasonText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
   EXPECT_EQ(ErrorReasonText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
   SetLastError(ERROR_SUCCESS);

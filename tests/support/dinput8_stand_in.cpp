@@ -1,6 +1,5 @@
-// Stands in for dinput8.dll beside a copy of Launcher.exe, which loads it
-// under WINEDLLOVERRIDES="dinput8=n,b": one controller named by
-// VKTEST_DINPUT_PAD, holding the button that VKTEST_DINPUT_BUTTON numbers, if any.
+// Stands in for dinput8.dll beside a copy of Launcher.exe, which loads it under WINEDLLOVERRIDES="dinput8=n,b": one
+// controller named by VKTEST_DINPUT_PAD, holding the button that VKTEST_DINPUT_BUTTON numbers, if any.
 #include <cwchar>
 
 #include "fake_direct_input.h"

@@ -1,6 +1,6 @@
-// Stands in for a game build and for Media Center's shell: appends "<own file
-// name> TAB <arguments> TAB <working folder> LF" in UTF-16LE to the file that
-// VKTEST_STAND_IN_LOG names, then runs while the file VKTEST_STAND_IN_HOLD names exists.
+// Stands in for a game build and for Media Center's shell: appends "<own file name> TAB <arguments> TAB <working
+// folder> LF" in UTF-16LE to the file that VKTEST_STAND_IN_LOG names, then runs while the file VKTEST_STAND_IN_HOLD
+// names exists.
 #include <windows.h>
 #include <shellapi.h>
 

@@ -1,5 +1,5 @@
-// What the tests share: waiting, files, processes and their windows, a
-// player's input, the built exe's dialogs, and the launcher installed with stand-ins.
+// What the tests share: waiting, files, processes and their windows, a player's input, the built exe's dialogs, and the
+// launcher installed with stand-ins.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -79,8 +79,8 @@ struct RunningProcess {
   bool HasEnded() const { return WaitForExit(0ms) != STILL_ACTIVE; }
 };
 
-// As Explorer or a shortcut starts a program: quoted path, a blank, the
-// arguments; or, as some callers do, the arguments alone.
+// As Explorer or a shortcut starts a program: quoted path, a blank, the arguments; or, as some callers do, the
+// arguments alone.
 inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
                                    const std::wstring& currentFolder = {}, DWORD flags = 0, bool named = true) {
   std::wstring commandLine = named ? L"\"" + exe + L"\" " + arguments : arguments;
@@ -114,10 +114,8 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// Every message box this thread shows is answered with OK from inside its
-// modal loop, as a player would: one that AnswerBox awaits is recorded, any
-// other fails the test with its text at once, where it would otherwise wait
-// for ever.
+// Every message box this thread shows is answered with OK from inside its modal loop, as a player would: one that
+// AnswerBox awaits is recorded, any other fails the test with its text at once, where it would otherwise wait for ever.
 inline HWND BoxOwner = nullptr;  // of the box AnswerBox awaits
 inline std::wstring BoxSeen;
 inline void CALLBACK AnswerBoxes(HWND, UINT, UINT_PTR, DWORD) {
@@ -137,8 +135,8 @@ struct BoxWatch : testing::EmptyTestEventListener {
 };
 inline const bool BoxesWatched = (testing::UnitTest::GetInstance()->listeners().Append(new BoxWatch), true);
 
-// Does what makes owner show a message box; returns the box's title and text,
-// a line feed between them, "" when none showed.
+// Does what makes owner show a message box; returns the box's title and text, a line feed between them, "" when none
+// showed.
 inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
   BoxOwner = owner, BoxSeen.clear();
   act();
@@ -153,8 +151,8 @@ inline void SendPlayerInput(HWND window, std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// Each event carries its position: a click that took the cursor's could land
-// where the cursor was before the move arrived.
+// Each event carries its position: a click that took the cursor's could land where the cursor was before the move
+// arrived.
 inline void ClickControl(HWND dialog, int id) {
   RECT rect = {};
   GetWindowRect(GetDlgItem(dialog, id), &rect);
@@ -177,8 +175,8 @@ inline void PressKey(HWND window, WORD virtualKey) {
   SendPlayerInput(window, {press, release});
 }
 
-// Runs a dialog template modally, as the program does, and calls whileOpen
-// from inside its modal loop; a dialog left open then ends with LeftOpen.
+// Runs a dialog template modally, as the program does, and calls whileOpen from inside its modal loop; a dialog left
+// open then ends with LeftOpen.
 inline constexpr INT_PTR LeftOpen = 0x7E57;
 inline const std::function<void(HWND)>* PendingAction = nullptr;
 inline void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -207,8 +205,8 @@ inline HMODULE LauncherResources() {
   return module;
 }
 
-// The real Launcher.exe in a throwaway folder with stand-ins for the game
-// builds and Media Center's shell, which log how they were started.
+// The real Launcher.exe in a throwaway folder with stand-ins for the game builds and Media Center's shell, which log
+// how they were started.
 struct Started {
   std::wstring fileName, arguments, workingFolder;
   bool operator==(const Started&) const = default;

@@ -1,5 +1,5 @@
-// GoogleTest's hook for what a platform supplies: its thread start-up signal,
-// built on std::mutex, which GCC 12's win32 thread model lacks.
+// GoogleTest's hook for what a platform supplies: its thread start-up signal, built on std::mutex, which GCC 12's win32
+// thread model lacks.
 #pragma once
 #include <windows.h>
 
