@@ -18,7 +18,7 @@ const std::pair<std::wstring, int> States[] = {{L"2 2 0 3 -X X -Y Y 9 8 6 7 4 5 
                                                {L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY", 0},
                                                {L"1 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", 5}};
 
-// Owned and modal; the controller taken up and button 3 captured on the dialog's own timer; Enter saves its Japanese
+// Owned and modal, its texts in Japanese; the controller taken up and button 3 captured on the dialog's own timer; Enter saves its Japanese
 // name in a new, UTF-16 file. Then, with the game's own sections in the file, each opening shows what the file holds
 // and OK saves the other type: two saves let finish give both states' bytes and a save's time, and 60 are killed, one
 // in each 60th of 1.3 times that. Last, Esc and the close box save nothing.
@@ -37,6 +37,10 @@ TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSa
   };
   ASSERT_TRUE(openGamepadSettings()) << "Settings > Gamepad Settings showed no dialog";
   EXPECT_FALSE(IsWindowEnabled(main));
+  EXPECT_EQ(WindowText(gamepad) + L"|" + WindowText(GetDlgItem(gamepad, IDCANCEL)) + L"|" +
+                ListEntries(gamepad, IDC_GAMEPAD_TYPE),
+            L"パッド設定|キャンセル|パッドタイプ - 1 -|パッドタイプ - 2 -|パッドタイプ - 3 -|パッドタイプ - 4 -|"
+            L"パッドタイプ - 5 -|パッドタイプ - 6 -");
   const auto selected = [&](int id) { return SendDlgItemMessageW(gamepad, id, CB_GETCURSEL, 0, 0); };
   ASSERT_TRUE(WaitUntil([&] { return selected(IDC_GAMEPAD_TYPE) == 5; })) << "the controller was not taken up";
   for (WORD key : {VK_TAB, VK_TAB, VK_TAB}) PressKey(gamepad, key);

@@ -114,6 +114,17 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
+// The entries of a dialog's list, in any process, joined by '|'.
+inline std::wstring ListEntries(HWND dialog, int id) {
+  std::wstring entries;
+  for (LRESULT i = 0, n = SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0); i < n; ++i) {
+    wchar_t text[256] = L"";
+    SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    entries += (i ? L"|" : L"") + std::wstring(text);
+  }
+  return entries;
+}
+
 // Every message box this thread shows is answered with OK from inside its modal loop, as a player would: one that
 // AnswerBox awaits is recorded, any other fails the test with its text at once, where it would otherwise wait for ever.
 inline HWND BoxOwner = nullptr;  // of the box AnswerBox awaits
