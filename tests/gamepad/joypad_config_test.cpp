@@ -16,17 +16,19 @@ using JoypadConfig = GamepadDialogTest;
 // Type defaults as the game reads them: buttons counted from 0.
 const std::wstring Type0Stored = L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY";
 
-// config.ini as a save in place leaves it: the JOYPAD lines of afterOk written one profile call each into the file
-// before (a new UTF-16 file when none). Writing a key with the value it holds changes nothing.
-std::string InPlaceSave(const std::string& before, const std::vector<std::wstring>& afterOk) {
-  static const std::wstring file = MakeTempFolder(L"vk-in-place") + L"\\config.ini";
-  WriteFileBytes(file, before.empty() ? "\xFF\xFE" : before);
+// The bytes the profile functions leave in a file that held `before` after writing, one call each, every "key=value"
+// line of section JOYPAD among lines (a key written with the value it holds changes nothing), or taking out every bare
+// "key" there.
+std::string AfterWrites(const std::string& before, const std::vector<std::wstring>& lines) {
+  static const std::wstring file = MakeTempFolder(L"vk-profile") + L"\\config.ini";
+  WriteFileBytes(file, before);
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str());
   bool joypad = false;
-  for (const std::wstring& line : afterOk) {
+  for (const std::wstring& line : lines) {
+    const size_t equals = line.find(L'=');
+    const wchar_t* const value = equals == line.npos ? nullptr : line.c_str() + equals + 1;
     if (line.starts_with(L'[')) joypad = line == L"[JOYPAD]";
-    if (const size_t equals = line.find(L'='); joypad && equals != std::wstring::npos)
-      WritePrivateProfileStringW(L"JOYPAD", line.substr(0, equals).c_str(), line.c_str() + equals + 1, file.c_str());
+    else if (joypad) WritePrivateProfileStringW(L"JOYPAD", line.substr(0, equals).c_str(), value, file.c_str());
   }
   return ReadFileBytes(file);
 }
@@ -98,7 +100,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     if (c.type < 0) ChooseType(-1);
     Press(IDOK);
     EXPECT_EQ(ConfigLines(), c.afterOk);
-    EXPECT_EQ(ReadFileBytes(ConfigPath()), InPlaceSave(before, c.afterOk));
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), AfterWrites(c.file.empty() ? "\xFF\xFE" : before, c.afterOk))
+        << "not as a save in place (into a new UTF-16 file)";
     EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
     Open();
     EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(c.shown, c.type)) << "reopened";
@@ -235,24 +238,13 @@ std::string GeneratedFile(uint64_t& seed) {
   return bytes;
 }
 
-// The file as the profile functions write it, without the section's own keys: the same before and after OK, since OK
-// writes nothing else.
-std::string WithoutOwnKeys(const std::string& bytes) {
-  static const std::wstring copy = MakeTempFolder(L"vk-copy") + L"\\config.ini";
-  WriteFileBytes(copy, bytes);
-  WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy.c_str());
-  // A key written and taken out again: the file is rewritten and has the section.
-  WritePrivateProfileStringW(L"JOYPAD", L"vk-probe", L"1", copy.c_str());
-  WritePrivateProfileStringW(L"JOYPAD", L"vk-probe", nullptr, copy.c_str());
-  for (const wchar_t* key : {L"ProductName", L"ProductType"})
-    WritePrivateProfileStringW(L"JOYPAD", key, nullptr, copy.c_str());
-  for (const std::wstring& key : ActionKeys) WritePrivateProfileStringW(L"JOYPAD", key.c_str(), nullptr, copy.c_str());
-  return ReadFileBytes(copy);
-}
-
 // Each file goes through the steps of opening and OK that touch it, in one dialog (opening takes a quarter of a second
 // under Wine); every other file with a controller attached.
 TEST_F(BadInput, GeneratedConfigFilesOpenAndOkWritesOnlyItsOwnKeys) {
+  // Without the section's own keys, the file is the same before and after OK, as the profile functions write it (a
+  // key written and taken out again: the file is rewritten and has the section).
+  std::vector<std::wstring> ownKeys = {L"[JOYPAD]", L"vk-probe=1", L"vk-probe", L"ProductName", L"ProductType"};
+  ownKeys.insert(ownKeys.end(), ActionKeys.begin(), ActionKeys.end());
   uint64_t seed = 20261207;
   input.Plug(L"Logitech Dual Action");
   Open();
@@ -267,7 +259,7 @@ TEST_F(BadInput, GeneratedConfigFilesOpenAndOkWritesOnlyItsOwnKeys) {
     EXPECT_EQ(ReadFileBytes(ConfigPath()), before) << "opening wrote to the file";
     EXPECT_EQ(SaveJoypadConfig(dialog, state).error, DWORD{ERROR_SUCCESS});
     ReleaseControllerInput(state);
-    EXPECT_EQ(WithoutOwnKeys(before), WithoutOwnKeys(ReadFileBytes(ConfigPath()))) << "OK wrote more";
+    EXPECT_EQ(AfterWrites(before, ownKeys), AfterWrites(ReadFileBytes(ConfigPath()), ownKeys)) << "OK wrote more";
   }
 }
 
