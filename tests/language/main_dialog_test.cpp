@@ -62,9 +62,9 @@ class LanguageSetting : public testing::Test {
  protected:
   void SetUp() override { Write(HKEY_CURRENT_USER, NoKey), Write(HKEY_LOCAL_MACHINE, NoKey); }
   void TearDown() override { SetUp(); }
-  static INT_PTR RunMainDialog(const std::function<void(HWND)>& whileOpen) {
+  static HWND OpenMainDialog() {  // hidden, from the built exe's template with the program's procedure
     InstanceHandle = LauncherResources();
-    return RunModalDialog(InstanceHandle, IDD_MAIN_DIALOG, MainDialogProc, whileOpen);
+    return CreateDialogParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_MAIN_DIALOG), nullptr, MainDialogProc, 0);
   }
 };
 
@@ -95,9 +95,9 @@ TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   for (const auto& c : cases) {
     Write(HKEY_CURRENT_USER, c.user);
     Write(HKEY_LOCAL_MACHINE, c.machine);
-    UINT marked = 0;
-    EXPECT_EQ(RunMainDialog([&](HWND dialog) { marked = MarkedLanguage(dialog); }), LeftOpen);
-    EXPECT_EQ(marked, c.marked) << c.what;
+    const HWND dialog = OpenMainDialog();
+    EXPECT_EQ(MarkedLanguage(dialog), c.marked) << c.what;
+    DestroyWindow(dialog);
     EXPECT_TRUE(Read(HKEY_CURRENT_USER) == c.user && Read(HKEY_LOCAL_MACHINE) == c.machine) << c.what << " written";
   }
 }
@@ -114,24 +114,24 @@ TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnceOrSaysWhyNot) {
   const std::wstring notSaved = Environment(L"LC_ALL").starts_with(L"de_")
                                     ? L"Die Spielsprache konnte nicht gespeichert werden."
                                     : L"The game's language could not be saved.";
-  RunMainDialog([&](HWND dialog) {
-    for (const auto& [command, lcid] : languages) {
-      for (int time = 0; time < 2; ++time) {
-        SendMessageW(dialog, WM_COMMAND, command, 0);
-        EXPECT_EQ(Read(HKEY_CURRENT_USER), Text(lcid)) << lcid;
-        EXPECT_EQ(MarkedLanguage(dialog), command);
-        Write(HKEY_CURRENT_USER, std::nullopt);  // so that choosing it again must write again
-      }
+  const HWND dialog = OpenMainDialog();
+  for (const auto& [command, lcid] : languages) {
+    for (int time = 0; time < 2; ++time) {
+      SendMessageW(dialog, WM_COMMAND, command, 0);
+      EXPECT_EQ(Read(HKEY_CURRENT_USER), Text(lcid)) << lcid;
+      EXPECT_EQ(MarkedLanguage(dialog), command);
+      Write(HKEY_CURRENT_USER, std::nullopt);  // so that choosing it again must write again
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE");
-    platform::unique_hkey maker;
-    RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE", 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr,
-                    maker.put(), nullptr);
-    const std::wstring box = AnswerBox(dialog, [&] { SendMessageW(dialog, WM_COMMAND, IDM_LANGUAGE_ITALIAN, 0); });
-    EXPECT_EQ(box, WindowText(dialog) + L"\n" + notSaved + L"\n\n" +
-                       ErrorReasonText(ERROR_CHILD_MUST_BE_VOLATILE, SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE)));
-    EXPECT_EQ(MarkedLanguage(dialog), UINT{IDM_LANGUAGE_CZECH});
-  });
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE");
+  platform::unique_hkey maker;
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\MORVANE", 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr,
+                  maker.put(), nullptr);
+  const std::wstring box = AnswerBox(dialog, [&] { SendMessageW(dialog, WM_COMMAND, IDM_LANGUAGE_ITALIAN, 0); });
+  EXPECT_EQ(box, WindowText(dialog) + L"\n" + notSaved + L"\n\n" +
+                     ErrorReasonText(ERROR_CHILD_MUST_BE_VOLATILE, SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE)));
+  EXPECT_EQ(MarkedLanguage(dialog), UINT{IDM_LANGUAGE_CZECH});
+  DestroyWindow(dialog);
   EXPECT_EQ(Read(HKEY_CURRENT_USER), NoKey);
   EXPECT_EQ(Read(HKEY_LOCAL_MACHINE), NoKey);
 }

@@ -186,29 +186,6 @@ inline void PressKey(HWND window, WORD virtualKey) {
   SendPlayerInput(window, {press, release});
 }
 
-// Runs a dialog template modally, as the program does, and calls whileOpen from inside its modal loop; a dialog left
-// open then ends with LeftOpen.
-inline constexpr INT_PTR LeftOpen = 0x7E57;
-inline const std::function<void(HWND)>* PendingAction = nullptr;
-inline void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-  // The modal loop shows and activates the dialog when it first runs out of messages.
-  const HWND dialog = GetActiveWindow();
-  if (!dialog || !IsWindowVisible(dialog)) return;
-  KillTimer(nullptr, timer);
-  (*PendingAction)(dialog);
-  // EndDialog hides the dialog at once; one still visible was left open.
-  if (IsWindow(dialog) && IsWindowVisible(dialog)) EndDialog(dialog, LeftOpen);
-}
-
-inline INT_PTR RunModalDialog(HINSTANCE module, int templateId, DLGPROC procedure,
-                              const std::function<void(HWND dialog)>& whileOpen) {
-  PendingAction = &whileOpen;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnDialog);
-  const INT_PTR result = DialogBoxParamW(module, MAKEINTRESOURCEW(templateId), nullptr, procedure, 0);
-  KillTimer(nullptr, timer);
-  return result;
-}
-
 // The built Launcher.exe loaded as a resource image: its dialogs and bitmaps.
 inline HMODULE LauncherResources() {
   static const HMODULE module = LoadLibraryExW(ArtefactPath(L"VKTEST_LAUNCHER_EXE").c_str(), nullptr,
