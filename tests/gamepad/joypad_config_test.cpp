@@ -16,9 +16,8 @@ using JoypadConfig = GamepadDialogTest;
 // Type defaults as the game reads them: buttons counted from 0.
 const std::wstring Type0Stored = L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY";
 
-// The bytes the profile functions leave in a file that held `before` after writing, one call each, every "key=value"
-// line of section JOYPAD among lines (a key written with the value it holds changes nothing), or taking out every bare
-// "key" there.
+// The bytes the profile functions leave in a file that held `before` after writing each "key=value" line of section
+// JOYPAD among lines (a value it holds already changes nothing), or taking out each bare "key" there, one call each.
 std::string AfterWrites(const std::string& before, const std::vector<std::wstring>& lines) {
   static const std::wstring file = MakeTempFolder(L"vk-profile") + L"\\config.ini";
   WriteFileBytes(file, before);
@@ -108,8 +107,8 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
   }
 }
 
-// What another program does while OK saves: called with each message that the lists of RSTICK_HORZ (asked for its text
-// once the keys before it are written into the copy) and LSTICK_VERT (the next) get.
+// What another program does while OK saves: called with each message to the lists of RSTICK_HORZ (asked for its text
+// once the keys before it are in the copy) and LSTICK_VERT (the next).
 std::function<void(int id, UINT message)> DuringSave;
 WNDPROC ListProcedure = nullptr;
 LRESULT CALLBACK WatchedList(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,13 +120,11 @@ DWORD WINAPI CloseAfterAMoment(void* file) {
   return CloseHandle(file);
 }
 
-// OK when config.ini cannot be written: another program holds it open for longer than the save's second of retries, it
-// is read-only, a later key's write into the copy is refused (the copy free again for the next key, so that only a save
-// that stops at the failure leaves config.ini alone), a file stands where its folder must be, or Windows cannot say
-// where Documents is (the folder query then hands back a relative path, and no config.ini in the current folder is read
-// or written). One box owned by the dialog says where and why; config.ini stays as it was, the copy is gone, and the
-// dialog stays open with the player's choices and captures again. Cancel then writes nothing; OK once the cause is
-// gone, or while config.ini is held for only 0.3 s, saves and closes.
+// OK when config.ini is held open past the second of retries, read-only, a later key's write into the copy is refused
+// (the copy free again for the next key: only a save that stops leaves config.ini alone), a file stands for its folder,
+// or there is no Documents folder (the query then hands back a relative path: no config.ini there is touched). One box
+// says where and why; config.ini as it was, no copy left, the dialog open with the player's choices and capturing.
+// Cancel then writes nothing; OK once the cause is gone, or with config.ini held for just 0.3 s, saves and closes.
 TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   static constexpr wchar_t Folders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   const std::wstring current = MakeTempFolder(L"vk-current");
@@ -137,14 +134,9 @@ TEST_F(JoypadConfig, ASaveThatFailsIsReportedAndTheDialogStaysOpen) {
   ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Folders, L"Personal", RRF_RT_ANY | RRF_NOEXPAND, nullptr, documents, &size),
             0);
   GetCurrentDirectoryW(MAX_PATH, folder);
-  const struct {
-    std::wstring blocked;
-    DWORD reason;
-  } cases[] = {{L"held", ERROR_SHARING_VIOLATION},
-               {L"read-only", ERROR_ACCESS_DENIED},
-               {L"later key", ERROR_SHARING_VIOLATION},
-               {L"folder", ERROR_PATH_NOT_FOUND},
-               {L"no Documents", ERROR_PATH_NOT_FOUND}};
+  const std::pair<std::wstring, DWORD> cases[] = {
+      {L"held", ERROR_SHARING_VIOLATION}, {L"read-only", ERROR_ACCESS_DENIED}, {L"later key", ERROR_SHARING_VIOLATION},
+      {L"folder", ERROR_PATH_NOT_FOUND},  {L"no Documents", ERROR_PATH_NOT_FOUND}};
   for (const auto& [blocked, reason] : cases) {
     SCOPED_TRACE(testing::PrintToString(blocked));
     TearDown();
@@ -231,11 +223,7 @@ std::string GeneratedFile(uint64_t& seed) {
     const std::wstring key = below(12) ? ActionKeys[below(20)] : below(2) ? L"ProductName" : L"ProductType";
     text += (below(4) ? key + L"=" : L"") + pieces[below(std::size(pieces))] + (below(2) ? L"\r\n" : L"\n");
   }
-  if (!bytes.empty()) return bytes;
-  if (below(2)) return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-  bytes.resize(text.size() * 2);
-  bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), int(bytes.size()), 0, 0));
-  return bytes;
+  return bytes.empty() ? Encoded(text, below(2) == 0) : bytes;
 }
 
 // Each file goes through the steps of opening and OK that touch it, in one dialog (opening takes a quarter of a second

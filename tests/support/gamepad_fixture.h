@@ -36,15 +36,21 @@ inline bool WriteConfigBytes(const std::string& bytes) {
   return WriteFileBytes(ConfigPath(), bytes);
 }
 
-// config.ini as these lines, in UTF-16LE with a byte-order mark as the launcher makes it, or in the ANSI code page as
+// Text as config.ini holds it: in UTF-16LE with a byte-order mark as the launcher makes it, or in the ANSI code page as
 // the game does.
-inline bool WriteConfig(const std::vector<std::wstring>& lines, bool ansi = false) {
-  std::wstring text = ansi ? L"" : L"\xFEFF";
-  for (const std::wstring& line : lines) text += line + L"\r\n";
+inline std::string Encoded(std::wstring text, bool ansi) {
+  if (!ansi) text.insert(0, 1, L'\xFEFF');
   std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
   if (ansi) bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), bytes.data(), int(bytes.size()),
                                              nullptr, nullptr));
-  return WriteConfigBytes(bytes);
+  return bytes;
+}
+
+// config.ini as these lines.
+inline bool WriteConfig(const std::vector<std::wstring>& lines, bool ansi = false) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += line + L"\r\n";
+  return WriteConfigBytes(Encoded(text, ansi));
 }
 
 // The lines that are not blank of config.ini, in UTF-16LE with a byte-order mark or in the ANSI code page (where a
