@@ -8,9 +8,8 @@ namespace {
 
 using Controller = GamepadDialogTest;
 
-// Each call failing once and for ever, "Logitech" (type 5) holding button 7 and "PadB" behind it: which is open after
-// 600 ticks, what the focused list "B" shows, which type, how many devices were created. A failed set-up keeps the
-// controller, nameless; S_FALSE after a failed read gives it up.
+// Each call failing once and for ever, "Logitech" (type 5) holding button 7, "PadB" behind it: after 600 ticks which is
+// open, what list "B" shows, which type, how many devices were created. A failed set-up keeps the controller, nameless.
 TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
   const struct {
     Method method;
@@ -64,9 +63,8 @@ TEST_F(Controller, FailingCallsLeaveTheDialogUsable) {
   }
 }
 
-// Attached game controllers only, the first of them, read only while the dialog is active. Button 1, then the hat, then
-// buttons 2 to 32 go into the focused action list; axes, later buttons and hats never. A hat whose low word is 0xFFFF
-// is centred, as some drivers report it; a device that must be polled is polled before each read.
+// Attached game controllers only, the first, read only while the dialog is active. Button 1, the hat (centred when its
+// low word is 0xFFFF), buttons 2 to 32 go into the focused action list; axes, later ones never. Polled before reads.
 TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTheFocusedList) {
   DIJOYSTATE2 axes = FakeInput::Held({}), beyond = FakeInput::Held({33, 128});
   axes.lX = axes.lY = axes.lZ = axes.lRz = 1000;
@@ -128,9 +126,8 @@ TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTh
   EXPECT_EQ(std::vector(input.calls.end() - 2, input.calls.end()), (std::vector<std::string>{"Release[0]", "Release"}));
 }
 
-// Opened on the next tick. The one config.ini recorded, or one whose name cannot be read, keeps the lists (stored
-// values, B as the player set it); another, or a change of open controller, brings its type's defaults: each fragment
-// of the type table, words around it, the first in the table winning and letter case counting.
+// Opened on the next tick. The one config.ini recorded, or a nameless one, keeps the lists (stored values, B as the
+// player set it); another brings its type's defaults: each fragment of the type table, first match, letter case.
 TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypesDefaults) {
   const std::vector<std::wstring> file = {L"[JOYPAD]", L"ProductName=Logitech", L"ProductType=2", L"A=7"};
   struct Case {

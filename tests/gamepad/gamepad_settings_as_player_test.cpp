@@ -12,16 +12,15 @@ namespace {
 using GamepadSettingsAsPlayerSees = InstalledLauncher;
 using std::chrono::steady_clock;
 
-// The stored values, A to RSTICK_VERT, and the type: button 3 captured into A over type 5's defaults, then type 0 and
-// type 5 chosen in turn.
+// The stored values, A to RSTICK_VERT, and the type: button 3 in A over type 5's defaults; types 0 and 5 chosen.
 const std::pair<std::wstring, int> States[] = {{L"2 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", 5},
                                                {L"0 1 2 3 POV POV POV POV 7 6 Z -Z 4 5 8 9 X -RX Y -RY", 0},
                                                {L"1 2 0 3 -X X -Y Y 9 8 6 7 4 5 10 11 POV Z POV RZ", 5}};
 
-// Owned and modal, its texts in Japanese; the controller taken up and button 3 captured on the dialog's own timer; Enter saves its Japanese
-// name in a new, UTF-16 file. Then, with the game's own sections in the file, each opening shows what the file holds
-// and OK saves the other type: two saves let finish give both states' bytes and a save's time, and 60 are killed, one
-// in each 60th of 1.3 times that. Last, Esc and the close box save nothing.
+// Owned and modal, its texts in Japanese; the controller taken up and button 3 captured on the dialog's own timer;
+// Enter saves its Japanese name in a new, UTF-16 file. Then, with the game's own sections in the file, each opening
+// shows what the file holds and OK saves the other type: two saves let finish give both states' bytes and a save's
+// time, and 60 are killed, one in each 60th of 1.3 times that. Last, Esc and the close box save nothing.
 TEST_F(GamepadSettingsAsPlayerSees, OpensModalCapturesAButtonAndAKillNeverHalfSaves) {
   const std::wstring folder = Install(L"controller"), pad = L"ロジクール Logitech ゲームパッド";  // type 5
   ASSERT_TRUE(CopyFileW(ArtefactPath(L"VKTEST_DINPUT8_STAND_IN").c_str(), (folder + L"\\dinput8.dll").c_str(), 0));

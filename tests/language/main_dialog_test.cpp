@@ -1,5 +1,4 @@
-// The main dialog and the game's language setting: in-process from the built exe's template with the program's own
-// procedure over the real registry.
+// The main dialog and the game's language setting, in-process over the real registry.
 #include <optional>
 
 #include "platform/instance_handle.h"
@@ -68,8 +67,7 @@ class LanguageSetting : public testing::Test {
   }
 };
 
-// Else (nothing usable stored) the display language's: CTest runs this under two. Its primary language counts, any
-// region alike; any other gets English.
+// Else the display language's (CTest runs this under two): its primary language, any region; any other gets English.
 TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MEXICAN)), LanguageSpanish);
   EXPECT_EQ(LanguageIndexOfDisplayLanguage(MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN)), LanguageEnglish);
@@ -102,9 +100,8 @@ TEST_F(LanguageSetting, OpeningMarksTheStoredLanguageAndWritesNothing) {
   }
 }
 
-// The very first time too (no key in either hive), and again when chosen again. A choice that cannot be stored (no
-// lasting key can be made under a volatile one) keeps the mark where it was, and one box owned by the dialog says why
-// in the display language: CTest runs this under two.
+// The very first time too, and again when chosen again. One that cannot be stored (no lasting key under a volatile one)
+// keeps the mark, and one box owned by the dialog says why in the display language (CTest runs this under two).
 TEST_F(LanguageSetting, ChoosingALanguageStoresItForTheUserAtOnceOrSaysWhyNot) {
   const std::pair<UINT, const wchar_t*> languages[] = {
       {IDM_LANGUAGE_JAPANESE, L"1041"}, {IDM_LANGUAGE_ENGLISH, L"1033"}, {IDM_LANGUAGE_GERMAN, L"1031"},

@@ -1,5 +1,4 @@
-// The real Launcher.exe's dialogs as the screen shows them at the prefix's DPI (LogPixels) of 96, 120, 144 and 192,
-// and the gamepad dialog's controls, texts and lists as a player finds them (CTest runs this under English).
+// The real Launcher.exe's dialogs as the screen shows them at the prefix's DPI (LogPixels), under English.
 #include "test_support.h"  // windows.h first
 #include <psapi.h>
 
@@ -17,10 +16,9 @@ struct ScreenScale : InstalledLauncher {
   }
   void TearDown() override { SetDpi(96), InstalledLauncher::TearDown(); }
 
-  // Takes the dialog's controls (the picture control left out) in tab order, and its client area as the screen shows
-  // it once two captures agree, and checks that against its 499 x 312 picture in the exe (32-bit, bottom-up): at 96 DPI
-  // the same pixels where no control stands; at any other DPI no pixel of the face colour in the right column and the
-  // bottom row outside the controls.
+  // Takes the controls (not the picture control) in tab order, and the client area as the screen shows it once two
+  // captures agree, against its 499 x 312 picture in the exe: at 96 DPI the same pixels where no control stands; at any
+  // other DPI no pixel of the face colour in the right column and the bottom row outside the controls.
   void CheckPicture(HWND dialog, int picture, int dpi) {
     RECT client{}, rect;
     POINT origin{};
@@ -66,11 +64,9 @@ struct ScreenScale : InstalledLauncher {
 };
 
 // The main dialog's picture keeps its proportions from the top-left corner: the buttons on its panel, (316, 42)-(493,
-// 265), and gold at the marks on the panel's edges, where its scale puts them. The gamepad dialog grows by DPI / 96 as
-// a whole: each control where the design puts it relative to the client (so the rows at the designed pitch), exactly
-// there at 96 DPI, the lists clear of each other; each placed control went first in the tab order, which so runs OK,
-// Cancel, type list, then the action lists from "A"; the focus on OK. Ten more openings at 144 DPI keep no scaled
-// picture: Wine counts no GDI objects, but the process's memory shows a picture left behind.
+// 265), gold at the panel's edge marks. The gamepad dialog grows by DPI / 96 as a whole: each control where the design
+// puts it relative to the client (exactly at 96 DPI), the lists clear of each other; tab order OK, Cancel, type list,
+// the lists from "A"; focus on OK. Ten more openings at 144 DPI keep no picture (Wine counts no GDI objects: memory).
 TEST_F(ScreenScale, BothDialogsKeepTheirDesignAtEveryScale) {
   const std::wstring exe = Install(L"scale") + L"\\Launcher.exe";
   std::map<int, RECT> design = {{IDOK, {275, 276, 375, 300}}, {IDCANCEL, {387, 276, 487, 300}}};  // bottom 0: any

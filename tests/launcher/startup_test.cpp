@@ -51,8 +51,7 @@ TEST_F(StartUp, EachBuildGetsItsSwitchesAndTheLaunchersFolder) {
   }
 }
 
-// All but one end at once with 0, without a window or a game; the one left hands over to Media Center only after its
-// game.
+// All but one end at once with 0, without a window or a game; the one left hands over to Media Center after its game.
 TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   const std::wstring exe = Install(L"ten at once") + L"\\Launcher.exe";
   {  // a running launcher is known by its mutex
@@ -82,8 +81,7 @@ TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
   }
 }
 
-// A failed start, of a missing or a damaged build, is one box, the launcher's, with the system's reason, which names
-// the build where it has a place for a name; Media Center follows.
+// A missing or a damaged build: one box, the launcher's, the system's reason naming the build; Media Center follows.
 TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
   const std::wstring folder = Install(L"no games", false);
   WriteFileBytes(folder + L"\\VKDDX10.exe", "MZ");
@@ -107,8 +105,7 @@ TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
     EXPECT_EQ(launcher_.WaitForExit(), 0u);
     EXPECT_EQ(StartedSoFar(1).at(0).fileName, L"ehshell.exe");
   }
-  // Every failure box's reason: longer codes are neither cut nor lose their parenthesis; a code the system has no text
-  // for still names the code; a failed call that leaves no reason is a failure all the same.
+  // Every box's reason: a long code is not cut, one without system text shows; a failure without reason is one.
   EXPECT_EQ(ErrorReasonText(0x80070002, L"x"), L"x\n(Errorcode:80070002)");
   EXPECT_EQ(ErrorReasonText(0x2000FFFF, SystemErrorText(0x2000FFFF)), L"(Errorcode:2000ffff)");
   SetLastError(ERROR_SUCCESS);

@@ -1,7 +1,6 @@
-// A scripted DirectInput 8, since no controller can be attached here: devices come and go at will, and any call can
-// fail once, a few times or for ever. Like DirectInput it refuses structures of the wrong size, set-up while acquired
-// and foreground acquisition in the background. It logs every call and reports those the launcher has no business
-// making. Free of GoogleTest: it also stands in for dinput8.dll.
+// A scripted DirectInput 8: devices come and go at will, any call can fail once, a few times or for ever. Like
+// DirectInput it refuses wrong sizes, set-up while acquired and foreground acquisition in the background. It logs every
+// call and reports those the launcher has no business making. Free of GoogleTest: it also stands in for dinput8.dll.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,4 @@
-// The program's gamepad settings dialog in-process, from the built exe's template, over the scripted DirectInput and
-// config.ini in the test prefix's Documents folder, which each test starts without.
+// The gamepad settings dialog in-process over the scripted DirectInput and config.ini, which each test starts without.
 #pragma once
 
 #include "fake_direct_input.h"  // windows.h first
@@ -20,8 +19,7 @@ namespace testing_support {
 inline std::wstring MakerFolder() {
   wchar_t documents[MAX_PATH] = L"";
   SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents);
-  // Wine links Documents to the home folder, as a reparse point, unless tools/run-tests.sh replaced the link with a
-  // folder of the test prefix's own.
+  // Wine links Documents to the home folder unless tools/run-tests.sh made it a folder of the prefix's own.
   EXPECT_FALSE(GetFileAttributesW(documents) & FILE_ATTRIBUTE_REPARSE_POINT) << "run the tests with tools/run-tests.sh";
   return documents + std::wstring(L"\\MORVANE");
 }
@@ -53,8 +51,7 @@ inline bool WriteConfig(const std::vector<std::wstring>& lines, bool ansi = fals
   return WriteConfigBytes(Encoded(text, ansi));
 }
 
-// The lines that are not blank of config.ini, in UTF-16LE with a byte-order mark or in the ANSI code page (where a
-// Japanese name is lost).
+// The lines of config.ini that are not blank, in either encoding.
 inline std::vector<std::wstring> ConfigLines() {
   const std::string bytes = ReadFileBytes(ConfigPath());
   std::wstring all(bytes.size(), L'\0');
@@ -79,8 +76,7 @@ inline const std::vector<std::wstring> ActionKeys = {
     L"A", L"B", L"X", L"Y", L"LEFT", L"RIGHT", L"UP", L"DOWN", L"START", L"BACK", L"LT", L"RT", L"LB", L"RB",
     L"LSTICK_PUSH", L"RSTICK_PUSH", L"LSTICK_HORZ", L"RSTICK_HORZ", L"LSTICK_VERT", L"RSTICK_VERT"};
 
-// What the twenty action lists show for each gamepad type's defaults, "A" to "RSTICK_VERT", as Shown() gives them: the
-// game's table, not the program's.
+// What Shown() gives for each gamepad type's defaults: the game's table, not the program's.
 inline std::wstring TypeDefaults(int type) {
   static const wchar_t* const defaults[] = {
       L"1 2 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY", L"3 2 4 1 POV POV POV POV 10 9 5 6 7 8 11 12 X Z Y RZ",
@@ -115,8 +111,7 @@ class GamepadDialogTest : public testing::Test {
     RemoveJoypadFolders();
   }
 
-  // Hidden (Wine takes seconds to destroy a window shown without a window manager) and with its timer stopped: the test
-  // ticks.
+  // Hidden (Wine takes seconds to destroy a shown one without window manager), its timer stopped: the test ticks.
   void Open() {
     Close();
     dialog = CreateDialogParamW(InstanceHandle, MAKEINTRESOURCEW(IDD_GAMEPAD_DIALOG), nullptr, GamepadDialogProc, 0);
@@ -134,8 +129,7 @@ class GamepadDialogTest : public testing::Test {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     return HandleUntilClosed();
   }
-  // Handles what was posted up to the dialog's WM_CLOSE, as its modal loop does (a modeless one would pass WM_CLOSE and
-  // IDCANCEL back and forth).
+  // Handles what was posted up to WM_CLOSE, as the modal loop does (modeless, WM_CLOSE and IDCANCEL would loop).
   bool HandleUntilClosed() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
       if (!IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);

@@ -1,5 +1,4 @@
-// What the tests share: waiting, files, processes and their windows, a player's input, the built exe's dialogs, and the
-// launcher installed with stand-ins.
+// What the tests share: waiting, files, processes, windows and boxes, a player's input, the launcher with stand-ins.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -79,8 +78,7 @@ struct RunningProcess {
   bool HasEnded() const { return WaitForExit(0ms) != STILL_ACTIVE; }
 };
 
-// As Explorer or a shortcut starts a program: quoted path, a blank, the arguments; or, as some callers do, the
-// arguments alone.
+// As Explorer starts a program: quoted path, a blank, the arguments; or, as some callers do, the arguments alone.
 inline RunningProcess StartProgram(const std::wstring& exe, const std::wstring& arguments,
                                    const std::wstring& currentFolder = {}, DWORD flags = 0, bool named = true) {
   std::wstring commandLine = named ? L"\"" + exe + L"\" " + arguments : arguments;
@@ -146,8 +144,7 @@ struct BoxWatch : testing::EmptyTestEventListener {
 };
 inline const bool BoxesWatched = (testing::UnitTest::GetInstance()->listeners().Append(new BoxWatch), true);
 
-// Does what makes owner show a message box; returns the box's title and text, a line feed between them, "" when none
-// showed.
+// Does what makes owner show a box; returns its title and text, a line feed between them ("" when none showed).
 inline std::wstring AnswerBox(HWND owner, const std::function<void()>& act) {
   BoxOwner = owner, BoxSeen.clear();
   act();
@@ -162,8 +159,7 @@ inline void SendPlayerInput(HWND window, std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// Each event carries its position: a click that took the cursor's could land where the cursor was before the move
-// arrived.
+// Each event carries its position: one that took the cursor's could land where it was before the move arrived.
 inline void ClickControl(HWND dialog, int id) {
   RECT rect = {};
   GetWindowRect(GetDlgItem(dialog, id), &rect);
@@ -193,8 +189,7 @@ inline HMODULE LauncherResources() {
   return module;
 }
 
-// The real Launcher.exe in a throwaway folder with stand-ins for the game builds and Media Center's shell, which log
-// how they were started.
+// The real Launcher.exe in a throwaway folder with stand-ins for the builds and Media Center, which log their starts.
 struct Started {
   std::wstring fileName, arguments, workingFolder;
   bool operator==(const Started&) const = default;
