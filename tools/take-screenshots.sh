@@ -33,6 +33,6 @@ rm "$WINEPREFIX"/drive_c/pictures/*-not-saved-en-144dpi.bmp  # the boxes are the
 wine_server -w
 for picture in "$WINEPREFIX"/drive_c/pictures/*.bmp; do
   # No date or other metadata: the same dialogs give the same files.
-  convert "$picture" -strip "$REPO_ROOT/docs/pictures/$(basename "${picture%.bmp}").png"
+  convert "$picture" -alpha off -strip "$REPO_ROOT/docs/pictures/$(basename "${picture%.bmp}").png"
 done
 log "pictures written to docs/pictures"

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "resource.h"
+#include "screenshots/screen_capture.h"
 
 namespace testing_support {
 namespace {
@@ -28,19 +29,7 @@ struct ScreenScale : InstalledLauncher {
       if (GetWindowRect(child, &rect), MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
           GetDlgCtrlID(child) != -1)
         order.push_back(GetDlgCtrlID(child)), controls[GetDlgCtrlID(child)] = rect;
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
-    DWORD* bits = nullptr;
-    const platform::unique_hbitmap copy(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
-    const platform::unique_hdc memory(CreateCompatibleDC(nullptr));
-    const platform::scoped_select selected(memory.get(), copy.get());
-    const HDC screen = GetDC(nullptr);
-    WaitUntil([&] {  // a paint still due is done first
-      RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-      BitBlt(memory.get(), 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY), GdiFlush();
-      return std::exchange(shown, std::vector(bits, bits + w * h)) == shown;
-    });
-    ReleaseDC(nullptr, screen);
+    shown = CaptureOnceDrawn(dialog, {origin.x, origin.y, origin.x + w, origin.y + h});
     const platform::unique_hbitmap art(static_cast<HBITMAP>(
         LoadImageW(LauncherResources(), MAKEINTRESOURCEW(picture), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     DIBSECTION drawn{};

@@ -20,6 +20,7 @@
 
 #include "platform/unique_handle.h"
 #include "resource.h"
+#include "screen_capture.h"
 
 namespace {
 
@@ -38,45 +39,21 @@ HWND WaitForWindow(DWORD process, HWND owner) {
   return nullptr;
 }
 
-// The window as the screen shows it, bottom-up 24-bit rows.
-std::vector<BYTE> ScreenPixels(const RECT& rect) {
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<BYTE> pixels(static_cast<size_t>((width * 3 + 3) & ~3) * height);
-  const HDC screen = GetDC(nullptr);
-  const platform::unique_hdc memory(CreateCompatibleDC(screen));
-  const platform::unique_hbitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-  {
-    const platform::scoped_select selected(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  }
-  GetDIBits(memory.get(), bitmap.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
-// Saves the window once it is drawn: two captures a moment apart agree, and
-// not on an empty area.
+// Saves the window as the screen shows it once it is drawn, as a bitmap file
+// of top-down rows.
 bool SaveWindowPicture(HWND window, const std::wstring& path) {
   RECT rect;
   GetWindowRect(window, &rect);
-  std::vector<BYTE> pixels;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::this_thread::sleep_for(100ms);
-    std::vector<BYTE> again = ScreenPixels(rect);
-    const bool drawn = std::find_if(again.begin(), again.end(), [&](BYTE b) { return b != again[0]; }) != again.end();
-    if (drawn && again == pixels) break;
-    pixels = std::move(again);
-  }
-  BITMAPINFOHEADER header{sizeof(header), rect.right - rect.left, rect.bottom - rect.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(file) + sizeof(header) + pixels.size()), 0, 0,
+  const std::vector<DWORD> pixels = CaptureOnceDrawn(window, rect);
+  const DWORD bytes = static_cast<DWORD>(pixels.size() * sizeof(DWORD));
+  BITMAPINFOHEADER header{sizeof(header), rect.right - rect.left, rect.top - rect.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(file) + sizeof(header) + bytes), 0, 0,
                         sizeof(file) + sizeof(header)};
   const platform::unique_file out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   return out && WriteFile(out.get(), &file, sizeof(file), &written, nullptr) &&
          WriteFile(out.get(), &header, sizeof(header), &written, nullptr) &&
-         WriteFile(out.get(), pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+         WriteFile(out.get(), pixels.data(), bytes, &written, nullptr);
 }
 
 // Presses the box's OK and waits until it has gone.
