@@ -45,8 +45,7 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     bool ansi = false;  // the file in the ANSI code page, as the game makes it
   } cases[] = {
       {"no file, no controller", {}, nullptr, 0, TypeDefaults(0), Section({}, Type0Stored)},
-      // The stored name is a part of the controller's: the file is its own; missing keys take its type's defaults.
-      // Every other line stays.
+      // The stored name is part of the controller's: its file; missing keys take its type's defaults; all else stays.
       {"stored name part of the controller's",
        {L"; the game's", L"[SOUND]", L"Volume=7", L"[JOYPAD]", L"Custom=yes", L"ProductName=Logitech",
         L"ProductType=2", L"A=5", L"B=pov", L"X=-rz", L"Y=31", L"LEFT=0"},
@@ -63,17 +62,14 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
        {L"[JOYPAD]", L"ProductName=Logitech Dual Action", L"ProductType=5", L"A=5", L"B=", L"X=0"}, nullptr, 5,
        L"6 2 1 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
        Section({L"ProductName=Logitech Dual Action", L"ProductType=5"}, L"5 1 0 " + Type0Stored.substr(6))},
-      // The type list's change that reports no selection changes nothing.
+      // A change of the type list that reports no selection (below) changes nothing.
       {"type outside 0..5", {L"[JOYPAD]", L"ProductName=Pad", L"ProductType=7"}, L"Pad X", -1, TypeDefaults(0),
        Section({L"ProductName=Pad X", L"ProductType=7"}, Type0Stored)},
       // "32" is no stored form (buttons are 0 to 31): it and "Q" select nothing, and OK leaves them in the file.
-      {"values that name nothing", {L"[JOYPAD]", L"A=32", L"B=Q"}, nullptr, 0,
-       L"- - " + TypeDefaults(0).substr(4), Section({}, L"32 Q " + Type0Stored.substr(4))},
-      {"an empty name, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=0", L"B=0"}, L"Pad", 0,
-       L"1 1 3 4 POV POV POV POV 8 7 Z -Z 5 6 9 10 X -RX Y -RY",
-       Section({L"ProductName="}, L"0 0 " + Type0Stored.substr(4))},
-      // Question marks stand for a Japanese name only where the code page turned it into them: a UTF-16 file keeps
-      // names as they are.
+      {"an empty name, values that name nothing, shared inputs", {L"[JOYPAD]", L"ProductName=", L"A=32", L"B=Q",
+       L"X=0", L"Y=0"}, L"Pad", 0, L"- - 1 1 " + TypeDefaults(0).substr(8),
+       Section({L"ProductName="}, L"32 Q 0 0 " + Type0Stored.substr(8))},
+      // Question marks stand for a Japanese name only where the code page made them: UTF-16 keeps names as they are.
       {"a UTF-16 file, question marks", {L"[JOYPAD]", L"ProductName=?????? Pro", L"ProductType=0", L"A=6"},
        L"ゲームパッド Pro", 0, TypeDefaults(0), Section({L"ProductName=ゲームパッド Pro", L"ProductType=0"}, Type0Stored)},
       // The code page keeps a Japanese name as question marks: still the controller's own, whose assignments stay.
@@ -96,7 +92,9 @@ TEST_F(JoypadConfig, OpeningShowsWhatTheFileHoldsAndOkWritesItBack) {
     EXPECT_EQ(Shown(), c.shown);
     EXPECT_EQ(ReadFileBytes(ConfigPath()), before) << "opening wrote to the file";
     EXPECT_EQ(FileExists(MakerFolder()), !c.file.empty()) << "opening made the folders";
-    if (c.type < 0) ChooseType(-1);
+    if (c.type < 0)
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_GAMEPAD_TYPE)));
     Press(IDOK);
     EXPECT_EQ(ConfigLines(), c.afterOk);
     EXPECT_EQ(ReadFileBytes(ConfigPath()), AfterWrites(c.file.empty() ? "\xFF\xFE" : before, c.afterOk))
@@ -229,8 +227,7 @@ std::string GeneratedFile(uint64_t& seed) {
 // Each file goes through the steps of opening and OK that touch it, in one dialog (opening takes a quarter of a second
 // under Wine); every other file with a controller attached.
 TEST_F(BadInput, GeneratedConfigFilesOpenAndOkWritesOnlyItsOwnKeys) {
-  // Without the section's own keys, the file is the same before and after OK, as the profile functions write it (a
-  // key written and taken out again: the file is rewritten and has the section).
+  // Without the section's own keys (a probe key makes the profile functions rewrite it), the file is the same after OK.
   std::vector<std::wstring> ownKeys = {L"[JOYPAD]", L"vk-probe=1", L"vk-probe", L"ProductName", L"ProductType"};
   ownKeys.insert(ownKeys.end(), ActionKeys.begin(), ActionKeys.end());
   uint64_t seed = 20261207;

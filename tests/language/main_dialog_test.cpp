@@ -36,8 +36,7 @@ void Write(HKEY hive, const Stored& stored) {
   RegDeleteTreeW(hive, L"SOFTWARE\\MORVANE");
   platform::unique_hkey key;
   if (stored != NoKey) RegCreateKeyExW(hive, GameKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
-  // Windows and Wine count a terminator that follows the bytes in memory into a string value: a text stored without one
-  // is followed by anything else.
+  // Windows and Wine count a terminator following the bytes in memory into a string value: none may follow a text.
   const std::string bytes = stored ? stored->second + "\xFF\xFF" : "";
   if (stored && stored != NoKey)
     RegSetValueExW(key.get(), L"Language", 0, stored->first, reinterpret_cast<const BYTE*>(bytes.data()),

@@ -17,9 +17,8 @@ struct ScreenScale : InstalledLauncher {
   }
   void TearDown() override { SetDpi(96), InstalledLauncher::TearDown(); }
 
-  // Takes the controls (not the picture control) in tab order, and the client area as the screen shows it once two
-  // captures agree, against its 499 x 312 picture in the exe: at 96 DPI the same pixels where no control stands; at any
-  // other DPI no pixel of the face colour in the right column and the bottom row outside the controls.
+  // The controls (not the picture control) in tab order, and the client area as shown, against the 499 x 312 picture:
+  // at 96 DPI its pixels where no control stands; else no face colour in the right column and bottom row outside them.
   void CheckPicture(HWND dialog, int picture, int dpi) {
     RECT client{}, rect;
     POINT origin{};

@@ -108,6 +108,7 @@ class Resources(unittest.TestCase):
             (DIALOG, 102): MAIN_LANGUAGES, (MENU, 108): MAIN_LANGUAGES, (BITMAP, 103): {0}, (DIALOG, 109): {1041},
             (BITMAP, 111): {1041}, (GROUP_ICON, 101): SHELL_LANGUAGES, (VERSION, 1): {0}, (MANIFEST, 1): {1033},
             ("DATA", "__GDF_XML"): SHELL_LANGUAGES, ("DATA", "__GDF_THUMBNAIL"): SHELL_LANGUAGES})
+        self.assertTrue(read_exe(sys.argv[-1])[0] == RESOURCES, "the tested exe carries other resources")
 
     def test_main_dialog_and_menu_in_every_language_with_their_quirks(self):
         for language, texts in MAIN_TEXTS.items():
@@ -167,8 +168,8 @@ class Resources(unittest.TestCase):
         fixed = data.index(struct.pack("<I", 0xFEEF04BD))
         self.assertEqual(struct.unpack_from("<12I", data, fixed + 4),
                          (0x10000, 0x10000, 129, 0x10000, 129, 0x17, 0, 4, 1, 0, 0, 0))
-        # One string table, these keys in this order, each ended by a NUL, between them only the entries' small
-        # headers; the legal notice is product data: there has to be one, whatever it says.
+        # One string table, these keys in this order, each ended by a NUL, between them only the entries' small headers;
+        # the legal notice is product data: there has to be one, whatever it says.
         pairs = ["StringFileInfo", "000004b0", "CompanyName", "MORVANE CO., LTD.", "FileDescription", "Launcher",
                  "FileVersion", "1, 0, 0, 129", "LegalCopyright", "[^\0]+", "ProductName", "VARKOLD",
                  "ProductVersion", "1, 0, 0, 129", "VarFileInfo"]
@@ -203,9 +204,6 @@ class Resources(unittest.TestCase):
                          (ns + "GameDefinition", "VARKOLD", "1.0.0.129", ["VKDDX9.EXE", "VKDDX10.EXE", "Launcher.exe"]))
         task, = game.find(f"{ns}ExtendedProperties/{ns}GameTasks/{ns}Play/{ns}Primary")
         self.assertEqual((task.tag, task.get("path"), task.get("arguments")), (ns + "FileTask", "Launcher.exe", ""))
-
-    def test_the_tested_exe_carries_the_same_resources(self):
-        self.assertTrue(read_exe(sys.argv[-1])[0] == RESOURCES)
 
     def test_imports_only_what_windows_xp_sp3_exports_and_asks_for_no_later_windows(self):
         # Else XP's loader refuses the exe before any of its code runs; Wine exports everything, so only this shows it.

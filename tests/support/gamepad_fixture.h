@@ -23,11 +23,8 @@ inline std::wstring MakerFolder() {
   EXPECT_FALSE(GetFileAttributesW(documents) & FILE_ATTRIBUTE_REPARSE_POINT) << "run the tests with tools/run-tests.sh";
   return documents + std::wstring(L"\\MORVANE");
 }
-
 inline std::wstring ConfigPath() { return MakerFolder() + L"\\VARKOLD\\config.ini"; }
-
 inline void RemoveJoypadFolders() { RemoveTree(MakerFolder()); }
-
 inline bool WriteConfigBytes(const std::string& bytes) {
   CreateDirectoryW(MakerFolder().c_str(), nullptr);
   CreateDirectoryW((MakerFolder() + L"\\VARKOLD").c_str(), nullptr);
@@ -124,23 +121,15 @@ class GamepadDialogTest : public testing::Test {
   void Tick(int count = 1) {
     for (int i = 0; i < count; ++i) SendMessageW(dialog, WM_TIMER, GamepadTimerId, 0);
   }
-  // As a click does, then what the click posts; whether the dialog closed.
+  // As a click does, then handles what it posted up to WM_CLOSE, as the modal loop does (modeless, WM_CLOSE and
+  // IDCANCEL would loop); whether the dialog closed.
   bool Press(int id) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    return HandleUntilClosed();
-  }
-  // Handles what was posted up to WM_CLOSE, as the modal loop does (modeless, WM_CLOSE and IDCANCEL would loop).
-  bool HandleUntilClosed() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
       if (!IsDialogMessageW(dialog, &message)) DispatchMessageW(&message);
       if (message.hwnd == dialog && message.message == WM_CLOSE) return true;
     }
     return false;
-  }
-  void ChooseType(int type) {
-    SendDlgItemMessageW(dialog, IDC_GAMEPAD_TYPE, CB_SETCURSEL, type, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_GAMEPAD_TYPE, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_GAMEPAD_TYPE)));
   }
   void AnnounceDevice() {  // Windows tells of a newly attached HID device
     DEV_BROADCAST_DEVICEINTERFACE_W arrival{};

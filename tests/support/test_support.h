@@ -33,7 +33,6 @@ inline std::wstring Environment(const wchar_t* name) {
   wchar_t value[4096] = L"";
   return GetEnvironmentVariableW(name, value, 4096) < 4096 ? value : L"";
 }
-
 // A built file that CTest names in a variable, as a Unix path Wine's Z: reaches.
 inline std::wstring ArtefactPath(const wchar_t* variable) {
   std::wstring path = L"Z:" + Environment(variable);
@@ -45,21 +44,17 @@ inline void RemoveTree(const std::filesystem::path& path) {
   std::error_code ignored;
   std::filesystem::remove_all(path, ignored);
 }
-
 inline std::wstring MakeTempFolder(const std::wstring& name) {  // fresh and empty
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / name;
   RemoveTree(folder);
   std::filesystem::create_directory(folder);
   return folder.wstring();
 }
-
 inline bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 inline std::string ReadFileBytes(const std::wstring& path) {  // "" when it cannot be read
   std::ifstream file(std::filesystem::path(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), {}};
 }
-
 inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream file(std::filesystem::path(path), std::ios::binary);
   return bool(file.write(bytes.data(), std::streamsize(bytes.size())).flush());
@@ -105,7 +100,6 @@ inline std::vector<HWND> ProcessWindows(DWORD processId) {  // the visible top-l
   }
   return found;
 }
-
 inline std::wstring WindowText(HWND window) {
   wchar_t text[1024] = L"";
   GetWindowTextW(window, text, 1024);
@@ -172,7 +166,6 @@ inline void ClickControl(HWND dialog, int id) {
   release.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
   SendPlayerInput(dialog, {click, release});
 }
-
 inline void PressKey(HWND window, WORD virtualKey) {
   INPUT press = {};
   press.type = INPUT_KEYBOARD;
