@@ -1,7 +1,9 @@
 // The controller as the gamepad dialog sees it, through the scripted DirectInput.
-#include <algorithm>
+#include "gamepad_fixture.h"  // windows.h first
+#include <dbt.h>
 
-#include "gamepad_fixture.h"
+#include <algorithm>
+#include <tuple>
 
 namespace testing_support {
 namespace {
@@ -68,11 +70,7 @@ TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTh
   DIJOYSTATE2 axes = FakeInput::Held({}), beyond = FakeInput::Held({33, 128});
   axes.lX = axes.lY = axes.lZ = axes.lRz = 1000;
   beyond.rgdwPOV[1] = 0;
-  const struct {
-    DIJOYSTATE2 state;
-    int focus;
-    const wchar_t* captured;  // nullptr: nothing
-  } cases[] = {
+  const std::tuple<DIJOYSTATE2, int, const wchar_t*> cases[] = {  // held, focused list, captured (nullptr: nothing)
       {FakeInput::Held({3}), IDC_ACTION_B, L"3"},           {FakeInput::Held({7, 3}), IDC_ACTION_B, L"3"},
       {FakeInput::Held({32}), IDC_ACTION_RSTICK_VERT, L"32"}, {FakeInput::Held({1}, 9000), IDC_ACTION_A, L"1"},
       {FakeInput::Held({5}, 0), IDC_ACTION_LEFT, L"POV"},   {FakeInput::Held({}, 9000), IDC_ACTION_RIGHT, L"POV"},
@@ -99,17 +97,17 @@ TEST_F(Controller, OpensTheFirstAttachedAndCapturesTheFirstHeldButtonOrHatIntoTh
   Focus(IDC_ACTION_A);  // activation gave it back to OK
   Tick();
   EXPECT_EQ(Selection(IDC_ACTION_A), L"3") << "not acquired again on activation";
-  for (const auto& c : cases) {
+  for (const auto& [state, focus, captured] : cases) {
     std::wstring expected;
     for (int id = IDC_ACTION_A; id <= IDC_ACTION_RSTICK_VERT; ++id) {
       Select(id, L"-RZ");
-      expected += (expected.empty() ? L"" : L" ") + std::wstring(id == c.focus && c.captured ? c.captured : L"-RZ");
+      expected += (expected.empty() ? L"" : L" ") + std::wstring(id == focus && captured ? captured : L"-RZ");
     }
-    Focus(c.focus);
-    input.devices[0].state = c.state;
+    Focus(focus);
+    input.devices[0].state = state;
     Tick(2);  // held: the same again
-    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(expected, 0)) << c.focus;
-    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, c.focus));
+    EXPECT_EQ(std::pair(Shown(), TypeShown()), std::pair(expected, 0)) << focus;
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, focus));
   }
   input.devices[0].polled = true;
   input.devices[0].state = FakeInput::Held({6});
@@ -164,7 +162,9 @@ TEST_F(Controller, ALateControllerKeepsItsOwnAssignmentsAndAnotherBringsItsTypes
     Tick();  // the one open since opening: the read fails, released
     const int arriving = input.Plug(c.arriving);
     if (c.nameless) input.Fail(Method::GetDeviceInfo, arriving, E_FAIL, -1);
-    AnnounceDevice();
+    DEV_BROADCAST_DEVICEINTERFACE_W arrival{};  // Windows tells of a newly attached HID device
+    arrival.dbcc_size = sizeof(arrival), arrival.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    SendMessageW(dialog, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
     Tick();
     EXPECT_EQ(input.OpenDevices(), std::vector<std::wstring>{c.arriving});
     Tick();  // the first read

@@ -81,18 +81,15 @@ TEST_F(StartUp, OneOfTenLaunchersRunsAndWaitsForItsGame) {
 TEST_F(StartUp, AFailedStartIsReportedInOneBoxThenMediaCenterFollows) {
   const std::wstring folder = Install(L"no games", false);
   WriteFileBytes(folder + L"\\VKDDX10.exe", "MZ");
-  const struct {
-    const wchar_t* arguments;
-    std::wstring reason, codeLine;
-  } cases[] = {{L"-dx9 -mce", SystemErrorText(ERROR_FILE_NOT_FOUND), L"\n(Errorcode:0002)"},
-               {L"-dx10 -mce", L"VKDDX10.exe", L"\n(Errorcode:00c1)"}};  // "%1 is not a valid Win32 application."
+  const std::tuple<const wchar_t*, std::wstring, std::wstring> cases[] = {  // arguments, the reason's part, code
+      {L"-dx9 -mce", SystemErrorText(ERROR_FILE_NOT_FOUND), L"\n(Errorcode:0002)"},
+      {L"-dx10 -mce", L"VKDDX10.exe", L"\n(Errorcode:00c1)"}};  // "%1 is not a valid Win32 application."
   for (const auto& [arguments, reason, codeLine] : cases) {
     ClearLog();
     launcher_ = StartProgram(folder + L"\\Launcher.exe", arguments);
     std::vector<HWND> boxes;
     ASSERT_TRUE(WaitUntil([&] { return !(boxes = ProcessWindows(launcher_.id)).empty(); }));
     ASSERT_EQ(WindowText(boxes[0]), L"LaunchGame Failed.") << "a box before the launcher's";
-    // Message boxes keep their text in a static control with id 0xFFFF.
     const std::wstring text = WindowText(GetDlgItem(boxes[0], 0xFFFF));
     EXPECT_TRUE(text.find(reason) != text.npos && text.ends_with(codeLine) && text.find(L'%') == text.npos)
         << testing::PrintToString(text);

@@ -110,7 +110,12 @@ class Resources(unittest.TestCase):
             ("DATA", "__GDF_XML"): SHELL_LANGUAGES, ("DATA", "__GDF_THUMBNAIL"): SHELL_LANGUAGES})
         self.assertTrue(read_exe(sys.argv[-1])[0] == RESOURCES, "the tested exe carries other resources")
 
-    def test_main_dialog_and_menu_in_every_language_with_their_quirks(self):
+    def test_both_dialogs_and_the_menu_in_every_language_with_their_quirks(self):
+        # The gamepad dialog lays its controls out itself, in pixels: what counts is their ids, kinds and texts.
+        header, controls = parse_dialog(RESOURCES[DIALOG, 109, 1041])
+        self.assertEqual(header, (0x80C800C8, 333, 191, "", "", "Dialog", FONT))
+        self.assertEqual([c[:3] + c[-1:] for c in controls], [(1004 + i, COMBO_BOX, 0x50210003, "") for i in range(21)]
+                         + [(1, BUTTON, 0x50010001, "OK"), (2, BUTTON, 0x50010000, "キャンセル")])
         for language, texts in MAIN_TEXTS.items():
             title, run9, close, language_menu, settings, gamepad = texts.split("|")
             header, controls = parse_dialog(RESOURCES[DIALOG, 102, language])
@@ -124,13 +129,6 @@ class Resources(unittest.TestCase):
             items = [(0x80 if i == 8 else 0, 40001 + i, name, []) for i, name in enumerate(LANGUAGES)]
             self.assertEqual(parse_menu(RESOURCES[MENU, 108, language])[0],
                              [(0x10, None, language_menu, items), (0x90, None, settings, [(0x80, 40011, gamepad, [])])])
-
-    def test_gamepad_dialog_template(self):
-        # The dialog lays its controls out itself, in pixels: what counts is their ids, kinds and texts.
-        header, controls = parse_dialog(RESOURCES[DIALOG, 109, 1041])
-        self.assertEqual(header, (0x80C800C8, 333, 191, "", "", "Dialog", FONT))
-        self.assertEqual([c[:3] + c[-1:] for c in controls], [(1004 + i, COMBO_BOX, 0x50210003, "") for i in range(21)]
-                         + [(1, BUTTON, 0x50010001, "OK"), (2, BUTTON, 0x50010000, "キャンセル")])
 
     def test_bitmaps_and_the_glyph_left_of_each_gamepad_list(self):
         for data in RESOURCES[BITMAP, 103, 0], RESOURCES[BITMAP, 111, 1041]:
@@ -168,8 +166,7 @@ class Resources(unittest.TestCase):
         fixed = data.index(struct.pack("<I", 0xFEEF04BD))
         self.assertEqual(struct.unpack_from("<12I", data, fixed + 4),
                          (0x10000, 0x10000, 129, 0x10000, 129, 0x17, 0, 4, 1, 0, 0, 0))
-        # One string table, these keys in this order, each ended by a NUL, between them only the entries' small headers;
-        # the legal notice is product data: there has to be one, whatever it says.
+        # One string table, these keys in order, each ended by a NUL; the legal notice, product data, may say anything.
         pairs = ["StringFileInfo", "000004b0", "CompanyName", "MORVANE CO., LTD.", "FileDescription", "Launcher",
                  "FileVersion", "1, 0, 0, 129", "LegalCopyright", "[^\0]+", "ProductName", "VARKOLD",
                  "ProductVersion", "1, 0, 0, 129", "VarFileInfo"]

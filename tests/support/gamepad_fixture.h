@@ -2,7 +2,6 @@
 #pragma once
 
 #include "fake_direct_input.h"  // windows.h first
-#include <dbt.h>
 #include <shlobj.h>
 
 #include <sstream>
@@ -130,12 +129,6 @@ class GamepadDialogTest : public testing::Test {
       if (message.hwnd == dialog && message.message == WM_CLOSE) return true;
     }
     return false;
-  }
-  void AnnounceDevice() {  // Windows tells of a newly attached HID device
-    DEV_BROADCAST_DEVICEINTERFACE_W arrival{};
-    arrival.dbcc_size = sizeof(arrival);
-    arrival.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    SendMessageW(dialog, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&arrival));
   }
   void Focus(int id) { SetFocus(GetDlgItem(dialog, id)); }
   void Select(int id, const wchar_t* name) {

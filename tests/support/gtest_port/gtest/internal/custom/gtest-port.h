@@ -1,5 +1,4 @@
-// GoogleTest's hook for what a platform supplies: its thread start-up signal, built on std::mutex, which GCC 12's win32
-// thread model lacks.
+// GoogleTest's hook for a platform's thread start-up signal: its own needs std::mutex, which GCC 12's win32 model lacks.
 #pragma once
 #include <windows.h>
 
